@@ -1,0 +1,52 @@
+// Shared pieces of the batch program's commands.
+#pragma once
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/field.h"
+#include "model/project_file.h"
+#include "shell/dialogs.h"
+
+namespace vemo::cli {
+
+// Messages go to stderr; questions are answered No (the run goes on).
+class TStderrDialogs : public TUserDialogs {
+ public:
+  void Message(const std::string& text) override;
+  bool AskYesNo(const std::string& text) override;
+  TAnswer AskYesNoCancel(const std::string& text) override;
+};
+
+// Parsed command line: the command, positional arguments and options.
+struct TArgs {
+  std::string Command;
+  std::vector<std::string> Positional;
+  std::map<std::string, std::string> Options;  // "--time" -> "5"; flags -> ""
+  bool Has(const std::string& k) const { return Options.count(k) != 0; }
+};
+
+// Exit codes.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// Prints "vemo-cli: <reason>" to stderr and returns kExitUsage.
+int UsageError(const std::string& reason);
+
+// Loads a project for a command; nullptr after the message was printed.
+std::unique_ptr<TField> LoadProject(const std::string& path, TFileProjects& projects);
+// Prints the scheme error line "Ошибка N: ..." for the current ErrorCode.
+void PrintSchemeError();
+// A number option; false (with the message printed) when it does not parse.
+bool NumberOption(const TArgs& a, const std::string& key, double& out);
+// Writes text to a file with CR LF line ends (the text uses "\n").
+bool WriteTextFile(const std::string& path, const std::string& text);
+
+int CmdCheck(const TArgs& a);
+int CmdSimulate(const TArgs& a);
+int CmdInfo(const TArgs& a);
+int CmdConvert(const TArgs& a);
+
+}  // namespace vemo::cli

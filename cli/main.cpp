@@ -1,0 +1,87 @@
+// vemo-cli: the batch face of the program's commands.
+#include <cstring>
+#include <iostream>
+#include <set>
+
+#include "cli_common.h"
+#include "shell/program.h"
+
+using namespace vemo;
+using namespace vemo::cli;
+
+namespace {
+
+struct TCommand {
+  const char* Name;
+  int (*Run)(const TArgs&);
+  const char* Usage;
+  const char* Help;
+};
+
+const TCommand kCommands[] = {
+    {"check", CmdCheck, "check FILE.vmo",
+     "Compiles the scheme, orders it, checks algebraic loops and chooses the step.\n"
+     "Prints OK, or the scheme error \"Ошибка N: ...\" with its cell (exit 1)."},
+    {"simulate", CmdSimulate, "simulate FILE.vmo [--time T] [--step H] [--points ACD] [-o OUT]",
+     "Transient response from t = 0 while t < view time. One line per step: the time,\n"
+     "then the sample of each observed point (23-character reals). --time replaces the\n"
+     "project's view time, --step the field's step; --points chooses the observed points\n"
+     "(default: those placed and shown). -o writes the text with CR LF line ends."},
+    {"info", CmdInfo, "info FILE.vmo",
+     "Summary of a project: version, step, view time, placed points and blocks."},
+    {"convert", CmdConvert, "convert IN.vmo -o OUT.vmo",
+     "Loads a project (version 2 or 3) and saves it as version 3."},
+};
+
+const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o"};
+const std::set<std::string> kFlagOptions = {"--help", "-h"};
+
+void PrintProgramHelp() {
+  std::cout << "vemo-cli — batch commands of Vemo, modelling of automatic control systems\n\n"
+               "Usage: vemo-cli COMMAND [ARGS]\n\nCommands:\n";
+  for (const TCommand& c : kCommands) std::cout << "  " << c.Usage << "\n";
+  std::cout << "\nvemo-cli COMMAND --help describes a command.\n"
+               "Exit status: 0 success, 1 scheme or file error, 2 bad usage.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ResetProgramState();
+  TStderrDialogs dialogs;
+  Prog.Dialogs = &dialogs;
+  if (argc < 2) {
+    PrintProgramHelp();
+    return kExitUsage;
+  }
+  const std::string name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    PrintProgramHelp();
+    return kExitOk;
+  }
+  const TCommand* cmd = nullptr;
+  for (const TCommand& c : kCommands)
+    if (name == c.Name) cmd = &c;
+  if (!cmd) return UsageError("unknown command '" + name + "' (vemo-cli --help lists them)");
+
+  TArgs args;
+  args.Command = name;
+  for (int i = 2; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (kFlagOptions.count(arg)) {
+      args.Options[arg] = "";
+    } else if (kValueOptions.count(arg)) {
+      if (i + 1 >= argc) return UsageError(arg + " needs a value");
+      args.Options[arg] = argv[++i];
+    } else if (arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9') && arg[1] != '.') {
+      return UsageError("unknown option '" + arg + "' for " + name);
+    } else {
+      args.Positional.push_back(arg);
+    }
+  }
+  if (args.Has("--help") || args.Has("-h")) {
+    std::cout << "Usage: vemo-cli " << cmd->Usage << "\n\n" << cmd->Help << "\n";
+    return kExitOk;
+  }
+  return cmd->Run(args);
+}

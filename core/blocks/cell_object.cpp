@@ -1,0 +1,61 @@
+#include "blocks/cell_object.h"
+
+#include "blocks/registry.h"
+#include "shell/program.h"
+
+namespace vemo {
+
+void TCellObject::Draw(TCanvas& canvas, const TRect& r) {
+  // A plain frame; kinds draw their own pictures.
+  canvas.SetPen(kBlack, 1);
+  canvas.SetBrush(kWhite, false);
+  canvas.Rectangle(r);
+}
+
+void TBlock::Prepare(TField* owner) {
+  (void)owner;
+  OutSide = kNoSide;
+}
+
+std::string TBlock::GetName() const {
+  const TKindInfo* k = FindKind(TypeCode);
+  return k ? k->Name : std::string();
+}
+
+void TBlock::GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) {
+  (void)side;
+  num = PolyConst(1.0L);
+  den = PolyConst(1.0L);
+}
+
+void TBlock::GenerateCode(TCodeWriter& writer, std::string& varName) {
+  (void)writer;
+  varName.clear();
+  ShowMessage("Блок \"" + GetName() + "\" не генерирует кода!");
+  Prog.Err.ErrorCode = 1;
+}
+
+bool TBlock::CheckSingleInput() {
+  if (InputCount() > 1) {
+    Prog.Err.ErrorCode = 2;
+    return false;
+  }
+  return true;
+}
+
+void TParamBlock::Save(TMemCursor& c) {
+  for (int i = 0; i < ParamCount; ++i) c.F64(Params[i]);
+}
+
+bool TParamBlock::Load(TLoadCursor& c) {
+  for (int i = 0; i < ParamCount && i < 4; ++i) Params[i] = c.F64();
+  return c.Ok;
+}
+
+std::string TParamBlock::GetParamName(int index) const {
+  const TKindInfo* k = FindKind(TypeCode);
+  if (!k || index < 0 || index > 3) return {};
+  return k->ParamNames[index];
+}
+
+}  // namespace vemo

@@ -1,0 +1,254 @@
+#include "blocks/linear.h"
+
+#include <cmath>
+#include <new>
+
+#include "blocks/registry.h"
+#include "shell/program.h"
+
+namespace vemo {
+
+TTableParamBlock::TTableParamBlock(uint16_t code) {
+  const TKindInfo* k = FindKind(code);
+  TypeCode = code;
+  if (!k) return;
+  Kind = k->Kind;
+  Stepped = k->Stepped;
+  ParamCount = k->ParamCount;
+  for (int i = 0; i < ParamCount; ++i) Params[i] = k->Defaults[i];
+}
+
+namespace {
+inline double Dt() { return Prog.Clock.TimeStep; }
+
+void SetTf(TPolynomial& num, TPolynomial& den, std::initializer_list<Real> n,
+           std::initializer_list<Real> d) {
+  num = PolyNew(static_cast<uint16_t>(n.size() - 1));
+  den = PolyNew(static_cast<uint16_t>(d.size() - 1));
+  size_t i = 0;
+  for (Real c : n) num.Coef[i++] = c;
+  i = 0;
+  for (Real c : d) den.Coef[i++] = c;
+}
+
+bool TimeConstantFault(double T, double K) { return T < 1e-9 || std::fabs(K) < 1e-9; }
+}  // namespace
+
+// Proportional: y = K x.
+void TProportional::Step() {
+  if (TBlock* in = FirstInput()) {
+    Output = Params[0] * in->Output;
+    Stepped = in->Stepped;
+  } else {
+    Output = 0.0;
+  }
+}
+void TProportional::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
+  SetTf(num, den, {Params[0]}, {1});
+}
+
+// Integrating, trapezoidal rule.
+void TIntegrating::Start() {
+  S = Params[1];
+  U = Params[1];
+  Output = Params[1];
+}
+void TIntegrating::Step() {
+  if (TBlock* in = FirstInput()) {
+    const double x = in->Output;
+    S += (x + U) * 0.5 * Dt();
+    U = x;
+  }
+  Output = Params[0] * S;
+}
+void TIntegrating::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
+  SetTf(num, den, {Params[0]}, {0, 1});
+}
+
+// Differentiating, backward difference.
+void TDifferentiating::Start() {
+  U = 0.0;
+  Output = 0.0;
+}
+void TDifferentiating::Step() {
+  if (TBlock* in = FirstInput()) {
+    const double x = in->Output;
+    Output = Params[0] * (x - U) / Dt();
+    U = x;
+  }
+}
+void TDifferentiating::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
+  SetTf(num, den, {0, Params[0]}, {1});
+}
+
+// Forcing: y = K (T x' + x).
+void TForcing::Step() {
+  if (TBlock* in = FirstInput()) {
+    const double x = in->Output;
+    const double d = (x - U) / Dt();
+    U = x;
+    Output = Params[1] * (Params[0] * d + x);
+  }
+}
+void TForcing::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
+  const Real T = Params[0], K = Params[1];
+  SetTf(num, den, {K, K * T}, {1});
+}
+double TForcing::GetStepHint() { return 0.1 * std::fabs(Params[0]); }
+
+// Aperiodic: explicit Euler with the gain clamped at one.
+void TAperiodic::Check() {
+  if (TimeConstantFault(Params[0], Params[1])) {
+    Prog.Err.ErrorCode = 4;
+    return;
+  }
+  CheckSingleInput();
+}
+void TAperiodic::Start() {
+  Output = Params[2];
+  S = Params[2] / Params[1];
+}
+void TAperiodic::Step() {
+  TBlock* in = FirstInput();
+  const double x = in ? in->Output : 0.0;
+  double a = Dt() / Params[0];
+  if (a > 1.0) a = 1.0;
+  S += (x - S) * a;
+  Output = Params[1] * S;
+}
+void TAperiodic::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
+  SetTf(num, den, {Params[1]}, {1, Params[0]});
+}
+
+// Oscillatory: two cascaded first-order stages.
+void TOscillatory::Check() {
+  const double T = Params[0], xi = Params[1];
+  if (T < 1e-9) {
+    Prog.Err.ErrorCode = 4;
+    return;
+  }
+  if (xi < 0.0) {
+    Prog.Err.ErrorCode = 15;
+    return;
+  }
+  if (xi > 1.0 && Prog.Dialogs &&
+      Prog.Dialogs->AskYesNo("Коэф.демпфирования больше единицы! Прервать расчет?")) {
+    Prog.Err.ErrorCode = 15;
+    return;
+  }
+  CheckSingleInput();
+}
+void TOscillatory::Start() {
+  Output = V = S = 0.0;
+}
+void TOscillatory::Step() {
+  TBlock* in = FirstInput();
+  const double x = in ? in->Output : 0.0;
+  const double T = Params[0], xi = Params[1], dt = Dt();
+  const double e = x - S;
+  V += e * dt / (2.0 * xi * T);
+  double a = 2.0 * xi * dt / T;
+  if (a > 1.0) a = 1.0;
+  S += (V - S) * a;
+  Output = Params[2] * S;
+}
+void TOscillatory::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
+  const Real T = Params[0], xi = Params[1];
+  SetTf(num, den, {Params[2]}, {1, 2 * xi * T, T * T});
+}
+
+// Delay: a shift register of single-precision samples, kept as a ring.
+bool TDelay::SampleCount(double T, double dt, int32_t& n) {
+  // At most 2^26 samples (256 MiB of samples) per delay element.
+  constexpr double kMaxSamples = 67108864.0;
+  if (!(dt > 0.0)) return false;
+  const double q = std::nearbyint(T / dt);  // halves go to the even neighbour
+  if (!(q >= 0.0) || q + 1.0 > kMaxSamples) return false;
+  n = static_cast<int32_t>(q) + 1;
+  return true;
+}
+void TDelay::Check() {
+  if (Params[0] < 1e-9) {
+    Prog.Err.ErrorCode = 15;
+    return;
+  }
+  CheckSingleInput();
+}
+void TDelay::Start() {
+  Output = 0.0;
+  Head = 0;
+  Buffer.clear();
+  N = 0;
+  int32_t n = 0;
+  if (!SampleCount(Params[0], Dt(), n)) {
+    Prog.Err.ErrorCode = 15;
+    return;
+  }
+  try {
+    Buffer.assign(static_cast<size_t>(n), 0.0f);
+  } catch (const std::bad_alloc&) {
+    Buffer.clear();
+    Prog.Err.ErrorCode = 15;
+    return;
+  }
+  N = n;
+}
+void TDelay::Step() {
+  TBlock* in = FirstInput();
+  double x = in ? in->Output : 0.0;
+  if (in) Stepped = in->Stepped;
+  if (N <= 0) {
+    Output = 0.0;
+    return;
+  }
+  Output = Params[1] * static_cast<double>(Buffer[Head]);
+  if (x > 1e30) x = 1e30;
+  else if (x < -1e30) x = -1e30;
+  Buffer[Head] = static_cast<float>(x);
+  if (++Head == static_cast<size_t>(N)) Head = 0;
+}
+void TDelay::Stop() {
+  Buffer.clear();
+  Buffer.shrink_to_fit();
+  N = 0;
+  Head = 0;
+}
+void TDelay::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
+  SetTf(num, den, {Params[1]}, {1});
+}
+
+// Real differentiating: K s / (T s + 1).
+void TRealDifferentiating::Check() {
+  if (TimeConstantFault(Params[0], Params[1])) {
+    Prog.Err.ErrorCode = 4;
+    return;
+  }
+  CheckSingleInput();
+}
+void TRealDifferentiating::Start() { S = P = Output = 0.0; }
+void TRealDifferentiating::Step() {
+  if (TBlock* in = FirstInput()) {
+    const double dt = Dt(), T = Params[0];
+    const double a = dt < T ? dt / T : 1.0;
+    S += (in->Output - S) * a;
+    Output = Params[1] * (S - P) / dt;
+    P = S;
+  }
+}
+void TRealDifferentiating::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
+  SetTf(num, den, {0, Params[1]}, {1, Params[0]});
+}
+
+}  // namespace vemo
+
+namespace vemo {
+
+TKindBlock::TKindBlock(uint16_t code) {
+  TypeCode = code;
+  if (const TKindInfo* k = FindKind(code)) {
+    Kind = k->Kind;
+    Stepped = k->Stepped;
+  }
+}
+
+}  // namespace vemo

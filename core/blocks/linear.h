@@ -1,0 +1,117 @@
+// The linear elements: proportional, integrating, differentiating,
+// forcing, aperiodic, oscillatory, delay and real differentiating.
+#pragma once
+#include <memory>
+#include <vector>
+
+#include "blocks/cell_object.h"
+
+namespace vemo {
+
+// A block with parameters whose names and defaults come from the kinds table.
+class TTableParamBlock : public TParamBlock {
+ public:
+  explicit TTableParamBlock(uint16_t code);
+};
+
+class TProportional : public TTableParamBlock {
+ public:
+  TProportional() : TTableParamBlock(6) {}
+  void Check() override { CheckSingleInput(); }
+  void Step() override;
+  void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+};
+
+class TIntegrating : public TTableParamBlock {
+ public:
+  double S = 0.0, U = 0.0;
+  TIntegrating() : TTableParamBlock(7) {}
+  void Check() override { CheckSingleInput(); }
+  void Start() override;
+  void Step() override;
+  void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+};
+
+class TDifferentiating : public TTableParamBlock {
+ public:
+  double U = 0.0;
+  TDifferentiating() : TTableParamBlock(8) {}
+  void Check() override { CheckSingleInput(); }
+  void Start() override;
+  void Step() override;
+  void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+};
+
+class TForcing : public TTableParamBlock {
+ public:
+  double U = 0.0;
+  TForcing() : TTableParamBlock(9) {}
+  void Check() override { CheckSingleInput(); }
+  void Start() override { U = 0.0; }
+  void Step() override;
+  void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  double GetStepHint() override;
+};
+
+class TAperiodic : public TTableParamBlock {
+ public:
+  double S = 0.0;
+  TAperiodic() : TTableParamBlock(10) {}
+  void Check() override;
+  void Start() override;
+  void Step() override;
+  void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  double GetStepHint() override { return 0.1 * Params[0]; }
+};
+
+class TOscillatory : public TTableParamBlock {
+ public:
+  double V = 0.0, S = 0.0;
+  TOscillatory() : TTableParamBlock(11) {}
+  void Check() override;
+  void Start() override;
+  void Step() override;
+  void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  double GetStepHint() override { return 0.1 * Params[1]; }
+};
+
+class TDelay : public TTableParamBlock {
+ public:
+  int32_t N = 0;
+  std::vector<float> Buffer;  // owned from Start to Stop
+  size_t Head = 0;            // index of the oldest sample (ring buffer)
+  TDelay() : TTableParamBlock(12) {}
+  void Check() override;
+  void Start() override;
+  void Step() override;
+  void Stop() override;
+  void Done() override { Stop(); }
+  void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  double GetStepHint() override { return 0.25 * Params[0]; }
+  // The sample count for a delay T at step dt; false when it cannot be held.
+  static bool SampleCount(double T, double dt, int32_t& n);
+};
+
+class TRealDifferentiating : public TTableParamBlock {
+ public:
+  double S = 0.0, P = 0.0;
+  TRealDifferentiating() : TTableParamBlock(95) {}
+  void Check() override;
+  void Start() override;
+  void Step() override;
+  void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  double GetStepHint() override { return 0.1 * Params[0]; }
+};
+
+}  // namespace vemo
+
+namespace vemo {
+
+// A block without parameters whose class and stepped flag come from the
+// kinds table (kinds with records of their own derive from it).
+class TKindBlock : public TBlock {
+ public:
+  explicit TKindBlock(uint16_t code);
+};
+
+}  // namespace vemo

@@ -1,0 +1,34 @@
+// Blocks driven by a drawn table of points: the user nonlinearity and the
+// table-defined (function) generator.
+#pragma once
+#include <vector>
+
+#include "blocks/linear.h"
+#include "fuzzy/fuzzy_model.h"
+
+namespace vemo {
+
+class TTableBlock : public TKindBlock {
+ public:
+  std::vector<TShapePoint> Table;
+
+  explicit TTableBlock(uint16_t code) : TKindBlock(code) {}
+  // Record: 32-bit signed count, then x and y of every point.
+  void Save(TMemCursor& c) override;
+  bool Load(TLoadCursor& c) override;
+  void Done() override { Table.clear(); }
+};
+
+class TUserNonlinearity : public TTableBlock {
+ public:
+  TUserNonlinearity() : TTableBlock(37) {}
+  uint8_t EditorKind() const override { return 5; }
+};
+
+class TFunctionGenerator : public TTableBlock {
+ public:
+  TFunctionGenerator() : TTableBlock(51) {}
+  uint8_t EditorKind() const override { return 8; }
+};
+
+}  // namespace vemo

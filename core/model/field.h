@@ -1,0 +1,77 @@
+// A scheme: the 200 x 200 grid of cells, the run list, the step and the
+// twelve view points A..L.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "blocks/cell_object.h"
+
+namespace vemo {
+
+inline constexpr int kGridSize = 200;
+inline constexpr int kPointCount = 12;
+
+struct TViewPoint {
+  uint16_t Col = 0;
+  uint16_t Row = 0;
+  TBlock* Source = nullptr;  // set by CompileScheme
+  uint8_t Placed = 0;
+  uint8_t Shown = 1;
+  uint32_t Color = 0;  // red in the low byte
+  double Low = 0.0;
+  double High = 1.0;
+};
+
+// Default curve colour of point k (0 = A).
+uint32_t DefaultPointColor(int k);
+inline char PointLetter(int k) { return static_cast<char>('A' + k); }
+
+struct TField {
+  // [column][row], flattened as column * 200 + row; the field owns the objects.
+  std::vector<std::unique_ptr<TCellObject>> Cells;
+  TBlock* RunList = nullptr;
+  // The run list as an array, rebuilt by SimInit for the step loop.
+  std::vector<TBlock*> RunArray;
+  uint8_t Modified = 0;
+  double Step = 0.01;
+  uint8_t AutoStep = 1;
+  std::array<TViewPoint, kPointCount> Points;
+  TField* Owner = nullptr;
+  uint8_t HasNonlinear = 0;
+  uint8_t HasPulseElement = 0;
+
+  TField();
+  ~TField();
+  TField(const TField&) = delete;
+  TField& operator=(const TField&) = delete;
+
+  static bool InGrid(int col, int row) {
+    return col >= 0 && col < kGridSize && row >= 0 && row < kGridSize;
+  }
+  TCellObject* Cell(int col, int row) const {
+    return Cells[static_cast<size_t>(col) * kGridSize + row].get();
+  }
+  // Puts an object into a cell, releasing whatever was there.
+  void SetCell(int col, int row, std::unique_ptr<TCellObject> obj);
+  // Takes the object out of a cell without releasing it.
+  std::unique_ptr<TCellObject> TakeCell(int col, int row);
+  // Releases the object of a cell (Done, free) and empties it.
+  void FreeCell(int col, int row);
+};
+
+// A new empty field (Owner refers to the field itself).
+std::unique_ptr<TField> CreateField();
+// A field with the same scheme, every object duplicated through its record.
+std::unique_ptr<TField> Clone(const TField& source);
+// Duplicates one object through its record (measure, write, create, load).
+std::unique_ptr<TCellObject> CloneObject(TCellObject& obj);
+// Empties the field and zeroes the point table.
+void Clear(TField& field);
+// Releases the macro bodies loaded for the last compile, recursively.
+void ReleaseMacroBodies(TField& field);
+// Unplaces the points in the rectangle and releases its objects.
+void DeleteRect(TField& field, int left, int top, int bottom, int right);
+
+}  // namespace vemo

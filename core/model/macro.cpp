@@ -1,0 +1,69 @@
+#include "model/macro.h"
+
+#include "model/compile.h"
+#include "model/field.h"
+#include "shell/program.h"
+
+namespace vemo {
+
+TMacroBlock::TMacroBlock() { Kind = 1; }
+
+TMacroBlock::~TMacroBlock() = default;
+
+void TMacroBlock::Prepare(TField* owner) {
+  TBlock::Prepare(owner);
+  Body.reset();
+  if (BodyFile.empty()) {
+    Prog.Err.ErrorCode = 14;
+    return;
+  }
+  TField* f = Prog.Projects ? Prog.Projects->OpenProject(BodyFile) : nullptr;
+  if (!f) {
+    Prog.Err.ErrorCode = 14;
+    return;
+  }
+  Body = Clone(*f);
+  BodyOwner = owner;
+}
+
+void TMacroBlock::Check() {
+  TErrorState& err = Prog.Err;
+  if (Inputs[Right] || OutSide != Right) {
+    err.ErrorCode = 12;
+    return;
+  }
+  if (!Body) {
+    err.ErrorCode = 14;
+    return;
+  }
+  CompileScheme(*Body, Inputs);
+  --Prog.Wiring.MacroDepth;
+  if (err.ErrorCode) return;
+  err.ErrorField = BodyOwner;
+  if (!Inputs[Right]) err.ErrorCode = 13;
+  Inputs[Top] = Inputs[Left] = Inputs[Bottom] = nullptr;
+}
+
+void TMacroBlock::Save(TMemCursor& c) {
+  c.PackedString(Caption, 5);
+  c.PackedString(BodyFile, 127);
+}
+
+bool TMacroBlock::Load(TLoadCursor& c) {
+  Caption = c.PackedString(5);
+  BodyFile = c.PackedString(127);
+  return c.Ok;
+}
+
+void TMacroBlock::Draw(TCanvas& canvas, const TRect& r) {
+  TCellObject::Draw(canvas, r);
+  canvas.SetFont("Small Fonts", 7, kBlack);
+  TPoint e = canvas.TextExtent(Caption);
+  canvas.Text((r.Left + r.Right - e.X) / 2, (r.Top + r.Bottom - e.Y) / 2, Caption);
+}
+
+void TMacroBlock::GenerateCode(TCodeWriter& writer, std::string& varName) {
+  if (Inputs[Right]) Inputs[Right]->GenerateCode(writer, varName);
+}
+
+}  // namespace vemo

@@ -1,0 +1,284 @@
+#include "model/project_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "blocks/param_control.h"
+#include "blocks/pulse.h"
+#include "shell/numtext.h"
+#include "shell/program.h"
+
+namespace vemo {
+
+const char kHeaderV3[kHeaderSize + 1] = "Vemo Simulator 3.0 Save File\r\n";
+const char kHeaderV2[kHeaderSize + 1] = "Vemo Simulator 2.0 Save File\r\n";
+
+namespace {
+
+constexpr size_t kPointRecordV3 = 32;
+constexpr size_t kPointRecordV2 = 20;
+
+void SavePoint(TMemCursor& c, const TViewPoint& p) {
+  c.U16(p.Col);
+  c.U16(p.Row);
+  c.U32(0);  // the observed block is not stored
+  c.U8(p.Placed);
+  c.U8(p.Shown);
+  c.U16(0);
+  c.U32(p.Color);
+  c.F64(p.Low);
+  c.F64(p.High);
+}
+
+void LoadPointV3(TLoadCursor& c, TViewPoint& p) {
+  p.Col = c.U16();
+  p.Row = c.U16();
+  c.Skip(4);
+  p.Source = nullptr;
+  p.Placed = c.U8();
+  p.Shown = c.U8();
+  c.Skip(2);
+  p.Color = c.U32();
+  p.Low = c.F64();
+  p.High = c.F64();
+}
+
+void LoadPointV2(TLoadCursor& c, TViewPoint& p) {
+  p.Col = c.U16();
+  p.Row = c.U16();
+  c.Skip(4);
+  p.Source = nullptr;
+  p.Placed = c.U8();
+  p.Shown = c.U8();
+  c.Skip(2);
+  p.High = c.F64();
+  p.Low = -p.High;
+  p.Color = 0;
+}
+
+// Obsolete block codes of older files, converted to their successors.
+std::unique_ptr<TCellObject> LoadObsolete(uint16_t code, TLoadCursor& c) {
+  if (code == 14 || code == 15) {  // pulse-width modulator
+    auto m = std::make_unique<TPulseWidthModulator>();
+    m->Polarity = static_cast<uint8_t>(code - 14);
+    m->ModKind = 1;
+    m->Period = c.F64();
+    m->Saturation = c.F64();
+    m->Amplitude = c.F64();
+    m->ShaperClock = m->Period;
+    m->TypeCode = 100;
+    return m;
+  }
+  if (code >= 16 && code <= 19) {  // pulse-frequency modulator
+    auto m = std::make_unique<TPulseFrequencyModulator>();
+    m->ModKind = static_cast<uint8_t>((code - 16) / 2);
+    m->Polarity = 1;
+    m->PulseLength = c.F64();
+    m->Quantum = c.F64();
+    m->Height = c.F64();
+    c.Skip(8);
+    m->TypeCode = 101;
+    return m;
+  }
+  // 31: harmonic generator with amplitude and frequency only.
+  auto g = CreateCellObject(115);
+  auto* p = static_cast<TParamBlock*>(g->AsBlock());
+  p->Params[0] = c.F64();
+  p->Params[1] = c.F64();
+  p->Params[2] = 0.0;
+  return g;
+}
+
+bool IsObsolete(uint16_t code) { return (code >= 14 && code <= 19) || code == 31; }
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+  return s;
+}
+
+}  // namespace
+
+void SaveCellObject(TMemCursor& c, TCellObject* obj) {
+  if (!obj) {
+    c.U16(kEmptyCellCode);
+    return;
+  }
+  c.U16(obj->TypeCode);
+  obj->Save(c);
+}
+
+std::unique_ptr<TCellObject> LoadCellObject(TLoadCursor& c, bool& ok) {
+  const uint16_t code = c.U16();
+  ok = c.Ok;
+  if (!ok || code == kEmptyCellCode) return nullptr;
+  std::unique_ptr<TCellObject> obj;
+  if (IsObsolete(code)) {
+    obj = LoadObsolete(code, c);
+  } else {
+    obj = CreateCellObject(code);
+    if (!obj || !obj->Load(c)) obj.reset();
+  }
+  ok = obj != nullptr && c.Ok;
+  if (!ok) obj.reset();
+  return obj;
+}
+
+std::vector<uint8_t> FieldImage(const TField& field, double viewTime) {
+  // Measuring pass, then the writing pass into a buffer of that size.
+  TMemCursor m = TMemCursor::Measuring();
+  m.Put(kHeaderV3, kHeaderSize);
+  for (int row = 0; row < kGridSize; ++row)
+    for (int col = 0; col < kGridSize; ++col) SaveCellObject(m, field.Cell(col, row));
+  for (const TViewPoint& p : field.Points) SavePoint(m, p);
+  m.F64(field.Step);
+  m.F64(viewTime);
+
+  std::vector<uint8_t> buf(m.Pos);
+  TMemCursor w = TMemCursor::Writing(buf);
+  w.Put(kHeaderV3, kHeaderSize);
+  for (int row = 0; row < kGridSize; ++row)
+    for (int col = 0; col < kGridSize; ++col) SaveCellObject(w, field.Cell(col, row));
+  for (const TViewPoint& p : field.Points) SavePoint(w, p);
+  w.F64(field.Step);
+  w.F64(viewTime);
+  if (w.Overrun || w.Pos != buf.size()) buf.clear();
+  return buf;
+}
+
+bool SaveField(TField& field, const std::string& fileName) {
+  const std::vector<uint8_t> image = FieldImage(field, Prog.Clock.ViewTime);
+  bool ok = !image.empty();
+  std::string temp;
+  if (ok) {
+    temp = fileName + ".XXXXXX";
+    std::vector<char> name(temp.begin(), temp.end());
+    name.push_back('\0');
+    const int fd = mkstemp(name.data());
+    ok = fd >= 0;
+    if (ok) {
+      temp = name.data();
+      size_t done = 0;
+      while (ok && done < image.size()) {
+        const ssize_t n = write(fd, image.data() + done, image.size() - done);
+        if (n <= 0) ok = false;
+        else done += static_cast<size_t>(n);
+      }
+      if (ok && fsync(fd) != 0) ok = false;
+      if (close(fd) != 0) ok = false;
+      // mkstemp creates the file readable by its owner only; a project file
+      // gets the usual permissions.
+      if (ok) {
+        const mode_t mask = umask(0);
+        umask(mask);
+        chmod(temp.c_str(), 0666 & ~mask);
+      }
+      if (ok && std::rename(temp.c_str(), fileName.c_str()) != 0) ok = false;
+      if (!ok) std::remove(temp.c_str());
+    }
+  }
+  if (!ok) {
+    ShowMessage(kWriteError);
+    return false;
+  }
+  field.Modified = 0;
+  return true;
+}
+
+TLoadResult LoadFieldFromMemory(TField& field, const uint8_t* data, size_t size) {
+  int version = 0;
+  if (size >= kHeaderSize && std::memcmp(data, kHeaderV3, kHeaderSize) == 0) version = 3;
+  else if (size >= kHeaderSize && std::memcmp(data, kHeaderV2, kHeaderSize) == 0) version = 2;
+  if (!version) {
+    ShowMessage(kNotVemoFile);
+    return TLoadResult::NotVemoFile;
+  }
+  TLoadCursor c(data + kHeaderSize, size - kHeaderSize);
+  bool ok = true;
+  for (int row = 0; row < kGridSize && ok; ++row) {
+    for (int col = 0; col < kGridSize && ok; ++col) {
+      auto obj = LoadCellObject(c, ok);
+      if (ok) field.SetCell(col, row, std::move(obj));
+    }
+  }
+  double viewTime = Prog.Clock.ViewTime;
+  if (ok) {
+    if (version == 2) {
+      if (!c.CanRead(kPointCount, kPointRecordV2)) ok = false;
+      else
+        for (TViewPoint& p : field.Points) LoadPointV2(c, p);
+    } else {
+      if (!c.CanRead(1, kPointCount * kPointRecordV3 + 16)) ok = false;
+      else {
+        for (TViewPoint& p : field.Points) LoadPointV3(c, p);
+        field.Step = c.F64();
+        viewTime = c.F64();
+        field.AutoStep = field.Step < 1e-16 ? 1 : 0;
+      }
+    }
+    ok = ok && c.Ok;
+  }
+  if (!ok) {
+    ShowMessage(kReadError);
+    Prog.Err.ErrorCode = 14;
+    Clear(field);
+    return TLoadResult::ReadError;
+  }
+  Prog.Clock.ViewTime = viewTime;
+  return TLoadResult::Ok;
+}
+
+TLoadResult LoadField(TField& field, const std::string& fileName) {
+  std::vector<uint8_t> data;
+  bool ok = false;
+  if (std::FILE* f = std::fopen(fileName.c_str(), "rb")) {
+    ok = true;
+    uint8_t chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
+    if (std::ferror(f)) ok = false;
+    std::fclose(f);
+  }
+  if (!ok) {
+    ShowMessage(kReadError);
+    Prog.Err.ErrorCode = 14;
+    Clear(field);
+    return TLoadResult::ReadError;
+  }
+  return LoadFieldFromMemory(field, data.data(), data.size());
+}
+
+std::string TFileProjects::Resolve(const std::string& fileName) const {
+  namespace fs = std::filesystem;
+  std::string name = fileName;
+  std::replace(name.begin(), name.end(), '\\', '/');
+  std::error_code ec;
+  if (fs::path(name).is_absolute()) return fs::exists(name, ec) ? name : std::string();
+  for (const std::string& dir : SearchDirs) {
+    fs::path p = fs::path(dir) / name;
+    if (fs::exists(p, ec)) return p.string();
+  }
+  return fs::exists(name, ec) ? name : std::string();
+}
+
+TField* TFileProjects::OpenProject(const std::string& fileName) {
+  if (fileName.empty()) return nullptr;
+  const std::string key = Lower(fileName);
+  if (auto it = Loaded.find(key); it != Loaded.end()) return it->second.get();
+  auto field = CreateField();
+  Prog.Err.ErrorCode = 0;
+  std::string path = Resolve(fileName);
+  if (path.empty()) path = fileName;
+  LoadField(*field, path);
+  if (Prog.Err.ErrorCode != 0) return nullptr;
+  TField* f = field.get();
+  Loaded[key] = std::move(field);
+  return f;
+}
+
+}  // namespace vemo

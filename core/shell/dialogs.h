@@ -1,0 +1,53 @@
+// How core talks to the person: the desktop program answers with real
+// message boxes, the batch program with stderr and default answers, tests
+// with scripted answers.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace vemo {
+
+struct TField;
+
+enum class TAnswer { Yes, No, Cancel };
+
+class TUserDialogs {
+ public:
+  virtual ~TUserDialogs() = default;
+  // A plain message box with an Ok button.
+  virtual void Message(const std::string& text) = 0;
+  // A warning with Yes and No.
+  virtual bool AskYesNo(const std::string& text) = 0;
+  // A question with Yes, No and Cancel.
+  virtual TAnswer AskYesNoCancel(const std::string& text) = 0;
+};
+
+// Collects messages and answers every question with a preset answer.
+class TScriptedDialogs : public TUserDialogs {
+ public:
+  std::vector<std::string> Messages;
+  std::vector<std::string> Questions;
+  bool YesNoAnswer = false;
+  TAnswer ThreeWayAnswer = TAnswer::No;
+
+  void Message(const std::string& text) override { Messages.push_back(text); }
+  bool AskYesNo(const std::string& text) override {
+    Questions.push_back(text);
+    return YesNoAnswer;
+  }
+  TAnswer AskYesNoCancel(const std::string& text) override {
+    Questions.push_back(text);
+    return ThreeWayAnswer;
+  }
+};
+
+// Where project files are opened for macro bodies: the desktop program
+// opens or finds an editor window, the batch program loads each file once.
+class TProjectSource {
+ public:
+  virtual ~TProjectSource() = default;
+  // The field of the named project, or nullptr (ErrorCode then tells why).
+  virtual TField* OpenProject(const std::string& fileName) = 0;
+};
+
+}  // namespace vemo

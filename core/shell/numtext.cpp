@@ -1,0 +1,119 @@
+#include "shell/numtext.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace vemo {
+
+bool RoundToReal48(double x, double& out) {
+  if (std::isnan(x) || std::isinf(x)) return false;
+  if (x == 0.0) { out = 0.0; return true; }
+  int e = 0;
+  double m = std::frexp(x, &e);  // |m| in [0.5, 1)
+  // 40 significant bits (39 stored + hidden bit).
+  double scaled = std::nearbyint(std::ldexp(m, 40));
+  double r = std::ldexp(scaled, e - 40);
+  // Exponent byte with bias 129: smallest normal 2^-128, largest < 2^127.
+  if (std::fabs(r) >= std::ldexp(1.0, 127)) return false;
+  if (std::fabs(r) < std::ldexp(1.0, -128)) r = 0.0;
+  out = r;
+  return true;
+}
+
+static std::string ExponentForm(double a, bool negative, int digits) {
+  // digits after the point; exponent always sign + 4 digits.
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*E", digits, a);
+  // buf: d.dddddE+XX (at least two exponent digits)
+  char* epos = std::strchr(buf, 'E');
+  if (!epos) return {};
+  std::string mant(buf, epos);
+  char sign = epos[1];
+  int ex = std::atoi(epos + 2);
+  char exps[16];
+  std::snprintf(exps, sizeof exps, "%04d", ex);
+  std::string s;
+  s += negative ? '-' : ' ';
+  s += mant;
+  s += 'E';
+  s += sign;
+  s += exps;
+  return s;
+}
+
+std::string FormatNumber(double x) {
+  double a;
+  if (!RoundToReal48(std::fabs(x), a)) return {};
+  if (a < 1e-12) return "0";
+  bool neg = x < 0;
+  if (a < 1e-5 || a > 100000.0) return ExponentForm(a, neg, 5);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%s%.8f", neg ? "-" : "", a);
+  std::string s(buf);
+  size_t point = s.find('.');
+  while (point != std::string::npos && s.size() > point + 1 &&
+         (s.size() > 17 || s.back() == '0'))
+    s.pop_back();
+  if (!s.empty() && s.back() == '.') s.pop_back();
+  return s;
+}
+
+bool ParseNumber(std::string_view text, double& out) {
+  size_t b = 0, e = text.size();
+  while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
+  while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+  std::string_view t = text.substr(b, e - b);
+  if (t.empty() || t.size() > 300) return false;
+  size_t i = 0;
+  if (t[i] == '+' || t[i] == '-') ++i;
+  size_t digits = 0;
+  while (i < t.size() && t[i] >= '0' && t[i] <= '9') { ++i; ++digits; }
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') { ++i; ++digits; }
+  }
+  if (digits == 0) return false;
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+    ++i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    size_t ed = 0;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') { ++i; ++ed; }
+    if (ed == 0) return false;
+  }
+  if (i != t.size()) return false;
+  std::string z(t);
+  errno = 0;
+  char* end = nullptr;
+  double v = std::strtod(z.c_str(), &end);
+  if (end != z.c_str() + z.size()) return false;
+  if (std::isinf(v) || std::isnan(v)) return false;
+  out = v;
+  return true;
+}
+
+std::string FormatReal23(double x) {
+  if (std::isnan(x)) return std::string(20, ' ') + "Nan";
+  if (std::isinf(x)) return std::string(19, ' ') + (x < 0 ? "-Inf" : "+Inf");
+  bool neg = std::signbit(x) && x != 0.0;
+  return ExponentForm(std::fabs(x), neg, 14);
+}
+
+bool ParseRealLine(std::string_view line, double* out, int count) {
+  size_t i = 0;
+  for (int k = 0; k < count; ++k) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    size_t j = i;
+    while (j < line.size() && line[j] != ' ' && line[j] != '\t' && line[j] != '\r' &&
+           line[j] != '\n')
+      ++j;
+    if (j == i) return false;
+    if (!ParseNumber(line.substr(i, j - i), out[k])) return false;
+    i = j;
+  }
+  return true;
+}
+
+}  // namespace vemo

@@ -1,0 +1,65 @@
+// Program-wide state, gathered in a few named structs owned by one program
+// context so that a test can start from a fresh state.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "shell/dialogs.h"
+
+namespace vemo {
+
+struct TField;
+class TBlock;
+
+// The error of the last scheme or analysis operation.
+struct TErrorState {
+  uint8_t ErrorCode = 0;
+  int32_t ErrorCol = -1;
+  int32_t ErrorRow = -1;
+  TField* ErrorField = nullptr;
+};
+
+// State of the wiring resolution.
+struct TWiringState {
+  int32_t MacroDepth = 0;
+  uint8_t ZeroListed = 0;
+};
+
+// The clock of the current run and the time span of time-domain runs.
+struct TRunClock {
+  double SimTime = 0.0;
+  double TimeStep = 0.01;
+  double ViewTime = 10.0;
+};
+
+struct TProgram {
+  TErrorState Err;
+  TWiringState Wiring;
+  TRunClock Clock;
+  TUserDialogs* Dialogs = nullptr;
+  TProjectSource* Projects = nullptr;
+  std::string ProgramDir;  // with a trailing separator
+};
+
+extern TProgram Prog;
+
+// The source of every input reached by a line that leads nowhere: a constant
+// generator of value 0 that lives for the whole program.
+TBlock* ZeroBlock();
+
+// Back to the state of a freshly started program (tests). Dialogs and the
+// project source become quiet defaults.
+void ResetProgramState();
+
+// Shows a plain message through the current dialogs (if any).
+void ShowMessage(const std::string& text);
+
+// Sets ErrorCode with its cell.
+inline void SetError(uint8_t code, int32_t col = -1, int32_t row = -1) {
+  Prog.Err.ErrorCode = code;
+  Prog.Err.ErrorCol = col;
+  Prog.Err.ErrorRow = row;
+}
+
+}  // namespace vemo

@@ -1,0 +1,156 @@
+#include "simulation/transient.h"
+
+#include <cfenv>
+#include <cmath>
+
+#include "shell/numtext.h"
+#include "shell/program.h"
+#include "simulation/engine.h"
+
+namespace vemo {
+
+namespace {
+constexpr int kFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
+}
+
+std::vector<int> ShownPoints(const TField& field) {
+  std::vector<int> pts;
+  for (int k = 0; k < kPointCount; ++k)
+    if (field.Points[k].Placed && field.Points[k].Shown) pts.push_back(k);
+  return pts;
+}
+
+void TTransientRun::Open(TField& field, double viewTime, const std::vector<int>& points) {
+  Field = &field;
+  Observed = points;
+  Samples.Clear();
+  Margin = -0.05 * viewTime;
+  ViewStart = Margin;
+  ViewEnd = viewTime;
+  T = 0.0;
+  RangeStarted = false;
+  MathError = false;
+  SimInit(field);
+  Dt = Prog.Clock.TimeStep;
+}
+
+void TTransientRun::Close() {
+  if (Field) SimDone(*Field);
+}
+
+bool TTransientRun::RunSegment() {
+  TField& field = *Field;
+  const double s = ViewStart < 0 ? 0.0 : ViewStart;
+  const double span = ViewEnd - s;
+  ViewStart = T + Margin;
+  ViewEnd = T + span;
+  Aborted = false;
+
+  const size_t n = Observed.size();
+  std::vector<TBlock*> sources(n);
+  std::vector<TViewPoint*> points(n);
+  for (size_t k = 0; k < n; ++k) {
+    points[k] = &field.Points[Observed[k]];
+    sources[k] = points[k]->Source;
+  }
+  const bool single = Scale.SingleScale || n == 1;
+  const double step = field.Step > 0.0 ? field.Step : Prog.Clock.TimeStep;
+  long counter = 0;
+  std::feclearexcept(kFaults);
+  bool fault = false;
+  while (T < ViewEnd) {
+    Prog.Clock.TimeStep = step;
+    Prog.Clock.SimTime = T;
+    SimStepAll(field);
+    if (std::fetestexcept(kFaults)) {
+      fault = true;
+      break;
+    }
+    for (size_t k = 0; k < n; ++k) {
+      double v = sources[k] ? sources[k]->Output : 0.0;
+      if (v > kSampleLimit) v = kSampleLimit;
+      else if (v < -kSampleLimit) v = -kSampleLimit;
+      Samples.Append(static_cast<float>(v));
+      if (Scale.AutoScale) {
+        if (single) {
+          if (!RangeStarted) { RunMin = RunMax = v; RangeStarted = true; }
+          if (v < RunMin) RunMin = v;
+          if (v > RunMax) RunMax = v;
+        } else {
+          if (v < points[k]->Low) points[k]->Low = v;
+          if (v > points[k]->High) points[k]->High = v;
+        }
+      }
+    }
+    T += Prog.Clock.TimeStep;
+    if (++counter % 201 == 0 && Progress && !Progress(T)) {
+      Aborted = true;
+      break;
+    }
+  }
+  std::feclearexcept(kFaults);
+  if (fault) {
+    MathError = true;
+    ShowMessage(kRunMathError);
+  }
+  ViewEnd = T;
+  Rescale();
+  return !fault;
+}
+
+void TTransientRun::Rescale() {
+  const size_t n = Observed.size();
+  if (n == 0) return;
+  const bool single = Scale.SingleScale || n == 1;
+  if (Scale.AutoScale) {
+    const size_t steps = Samples.Count() / n;
+    for (size_t k = 0; k < n; ++k) {
+      TViewPoint& p = Field->Points[Observed[k]];
+      for (size_t i = 0; i < steps; ++i) {
+        const double v = Samples.At(i * n + k);
+        if (single) {
+          if (i == 0 && k == 0) Scale.Min = Scale.Max = v;
+          if (v < Scale.Min) Scale.Min = v;
+          if (v > Scale.Max) Scale.Max = v;
+        } else {
+          if (i == 0) p.Low = p.High = v;
+          if (v < p.Low) p.Low = v;
+          if (v > p.High) p.High = v;
+        }
+      }
+    }
+  }
+  if (single) {
+    if (Scale.Min > 0) Scale.Min = 0;
+    if (Scale.Max < 0) Scale.Max = 0;
+    if (Scale.Max - Scale.Min < 1e-7) {
+      Scale.Min -= 1e-7;
+      Scale.Max += 1e-7;
+    }
+  } else {
+    for (int k : Observed) {
+      TViewPoint& p = Field->Points[k];
+      if (p.High - p.Low < 1e-7) {
+        p.Low -= 1e-7;
+        p.High += 1e-7;
+      }
+    }
+  }
+}
+
+std::string TTransientRun::CurveText(int observedIndex) const {
+  std::string text;
+  const size_t n = Observed.size();
+  if (observedIndex < 0 || static_cast<size_t>(observedIndex) >= n) return text;
+  const size_t steps = StepCount();
+  text.reserve(steps * 49);
+  for (size_t i = 0; i < steps; ++i) {
+    text += FormatReal23(SampleTime(i));
+    text += ' ';
+    text += FormatReal23(Samples.At(i * n + observedIndex));
+    text += "\r\n";
+  }
+  return text;
+}
+
+}  // namespace vemo

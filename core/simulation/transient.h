@@ -1,0 +1,61 @@
+// The transient response run: segments of simulation from the current
+// model time, samples of the observed points, and the scale rules.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/field.h"
+#include "simulation/sample_store.h"
+
+namespace vemo {
+
+inline constexpr const char* kRunMathError =
+    "Мат.ошибка. Возможно в системе сильно расходящийся процесс!";
+inline constexpr double kSampleLimit = 1e20;
+
+struct TScaleSettings {
+  bool AutoScale = true;
+  bool SingleScale = true;
+  double Min = 0.0, Max = 1.0;  // common scale
+};
+
+class TTransientRun {
+ public:
+  TField* Field = nullptr;
+  std::vector<int> Observed;  // letter indices, in letter order
+  TSampleStore Samples;
+  double T = 0.0;             // current model time
+  double ViewStart = 0.0, ViewEnd = 0.0;
+  double Margin = 0.0;        // -0.05 of the view time
+  TScaleSettings Scale;
+  double RunMin = 0.0, RunMax = 0.0;  // running common range
+  bool RangeStarted = false;
+  bool Aborted = false;
+  bool MathError = false;
+  // Called every 201 steps; returns false to stop the segment ("Отмена").
+  std::function<bool(double t)> Progress;
+
+  // Opens a run on a prepared field: the observed points are those placed
+  // and shown (or the letters given), SimInit runs.
+  void Open(TField& field, double viewTime, const std::vector<int>& points);
+  // One segment: runs while t < view end. Returns false after a
+  // floating-point fault (the samples up to it are kept).
+  bool RunSegment();
+  // Ends the run (SimDone).
+  void Close();
+  // The autoscale/rescale rule over the whole store.
+  void Rescale();
+
+  // The curve text of one observed point (time, sample; CR LF lines).
+  std::string CurveText(int observedIndex) const;
+  size_t StepCount() const { return Observed.empty() ? 0 : Samples.Count() / Observed.size(); }
+  double SampleTime(size_t step) const { return static_cast<double>(step) * Dt; }
+
+  double Dt = 0.01;
+};
+
+// Points observed by default: placed and shown, in letter order.
+std::vector<int> ShownPoints(const TField& field);
+
+}  // namespace vemo
