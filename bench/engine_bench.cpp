@@ -1,0 +1,146 @@
+// The simulation step loop against a hand-written loop over plain arrays
+// computing the same recurrences. Compare the two times of one run:
+//   build/bench/vemo_bench --benchmark_filter=Chain
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "model/scheme_builder.h"
+#include "shell/program.h"
+#include "simulation/engine.h"
+
+using namespace vemo;
+
+namespace {
+
+constexpr int kBlocks = 1000;
+constexpr int kSteps = 100000;
+constexpr double kDt = 0.001;
+// The repeating pattern of the chain: proportional, aperiodic, integrating,
+// differentiating (keeps the integrals bounded), oscillatory.
+constexpr uint16_t kPattern[5] = {6, 10, 7, 8, 11};
+
+// A constant followed by the chain, snaking over the grid in rows of 48
+// blocks (blocks in even columns, wires between them, turns at the ends).
+std::unique_ptr<TField> ChainField() {
+  auto f = CreateField();
+  TSchemeBuilder b(*f);
+  b.Block(1, 1, 0, {1.0});
+  int prevCol = 1, prevRow = 1;
+  for (int i = 0; i < kBlocks; ++i) {
+    const int row = 1 + (i / 48) * 3;
+    const int idx = i % 48;
+    const int col = ((i / 48) % 2 == 0) ? 3 + 2 * idx : 97 - 2 * idx;
+    const uint16_t code = kPattern[i % 5];
+    if (code == 6) b.Block(col, row, code, {1.0});
+    else if (code == 10) b.Block(col, row, code, {0.5, 1.0, 0.0});
+    else if (code == 7) b.Block(col, row, code, {1.0, 0.0});
+    else if (code == 8) b.Block(col, row, code, {1.0});
+    else b.Block(col, row, code, {0.2, 0.3, 1.0});
+    if (row == prevRow) {
+      b.Line({{prevCol, prevRow}, {col, row}});
+    } else {
+      // Turn at the row end: out of the right (or left) side, down, back in.
+      const int side = prevCol > 50 ? prevCol + 1 : prevCol - 1;
+      b.Line({{prevCol, prevRow}, {side, prevRow}, {side, row}, {col, row}});
+    }
+    prevCol = col;
+    prevRow = row;
+  }
+  b.Line({{prevCol, prevRow}, {prevCol + (prevCol > 50 ? 1 : -1), prevRow}});
+  b.Point(0, prevCol + (prevCol > 50 ? 1 : -1), prevRow);
+  f->Step = kDt;
+  f->AutoStep = 0;
+  return f;
+}
+
+void BM_ChainEngine(benchmark::State& state) {
+  ResetProgramState();
+  auto f = ChainField();
+  PrepareRun(*f);
+  if (Prog.Err.ErrorCode) {
+    state.SkipWithError("scheme error");
+    return;
+  }
+  double out = 0;
+  for (auto _ : state) {
+    SimInit(*f);
+    double t = 0;
+    for (int s = 0; s < kSteps; ++s) {
+      Prog.Clock.TimeStep = kDt;
+      Prog.Clock.SimTime = t;
+      SimStepAll(*f);
+      t += kDt;
+    }
+    out = f->Points[0].Source->Output;
+    SimDone(*f);
+  }
+  benchmark::DoNotOptimize(out);
+  state.counters["output"] = out;
+  state.SetItemsProcessed(state.iterations() * kSteps * kBlocks);
+}
+BENCHMARK(BM_ChainEngine)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The same recurrences over plain arrays, in chain order.
+void BM_ChainHandWritten(benchmark::State& state) {
+  struct Cell {
+    int code;
+    double p0, p1, p2;
+    double s, u, v, y;
+  };
+  double out = 0;
+  for (auto _ : state) {
+    std::vector<Cell> c(kBlocks);
+    for (int i = 0; i < kBlocks; ++i) {
+      const int code = kPattern[i % 5];
+      c[i] = {code, 0, 0, 0, 0, 0, 0, 0};
+      if (code == 6) c[i].p0 = 1.0;
+      else if (code == 10) { c[i].p0 = 0.5; c[i].p1 = 1.0; }
+      else if (code == 7) c[i].p0 = 1.0;
+      else if (code == 8) c[i].p0 = 1.0;
+      else { c[i].p0 = 0.2; c[i].p1 = 0.3; c[i].p2 = 1.0; }
+    }
+    const double dt = kDt;
+    for (int s = 0; s < kSteps; ++s) {
+      double x = 1.0;
+      for (Cell& b : c) {
+        switch (b.code) {
+          case 6: b.y = b.p0 * x; break;
+          case 10: {
+            double a = dt / b.p0;
+            if (a > 1) a = 1;
+            b.s += (x - b.s) * a;
+            b.y = b.p1 * b.s;
+            break;
+          }
+          case 7:
+            b.s += (x + b.u) * 0.5 * dt;
+            b.u = x;
+            b.y = b.p0 * b.s;
+            break;
+          case 8:
+            b.y = b.p0 * (x - b.u) / dt;
+            b.u = x;
+            break;
+          default: {
+            const double e = x - b.s;
+            b.v += e * dt / (2 * b.p1 * b.p0);
+            double a = 2 * b.p1 * dt / b.p0;
+            if (a > 1) a = 1;
+            b.s += (b.v - b.s) * a;
+            b.y = b.p2 * b.s;
+            break;
+          }
+        }
+        x = b.y;
+      }
+      out = x;
+    }
+  }
+  benchmark::DoNotOptimize(out);
+  state.counters["output"] = out;
+  state.SetItemsProcessed(state.iterations() * kSteps * kBlocks);
+}
+BENCHMARK(BM_ChainHandWritten)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
