@@ -1,22 +1,20 @@
 // Blocks driven by a drawn table of points: the user nonlinearity and the
 // table-defined (function) generator.
 #pragma once
-#include <vector>
-
 #include "blocks/linear.h"
-#include "fuzzy/fuzzy_model.h"
+#include "blocks/point_table.h"
 
 namespace vemo {
 
 class TTableBlock : public TKindBlock {
  public:
-  std::vector<TShapePoint> Table;
+  PointTable Table;
 
   explicit TTableBlock(uint16_t code) : TKindBlock(code) {}
   // Record: 32-bit signed count, then x and y of every point.
-  void Save(TMemCursor& c) override;
-  bool Load(TLoadCursor& c) override;
-  void Done() override { Table.clear(); }
+  void Save(TMemCursor& c) override { SavePointTable(Table, c); }
+  bool Load(TLoadCursor& c) override { return LoadPointTable(c, Table); }
+  void Done() override { Table.Clear(); }
 };
 
 class TUserNonlinearity : public TTableBlock {

@@ -1,0 +1,198 @@
+#include "blocks/point_table.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <fstream>
+#include <system_error>
+
+#include "shell/numtext.h"
+
+namespace vemo {
+namespace {
+
+// Segments whose ends are closer than this along x count as vertical.
+constexpr double kVerticalTolerance = 1e-8;
+
+// Largest magnitude whose 15-digit text form still reads back: the text of
+// a larger finite value (up to DBL_MAX) rounds up past the double range.
+constexpr double kLargestWritable = 1.79769313486231e308;
+
+// The 23-character form of one coordinate, always readable by the loader.
+std::string FormatCoordinate(double v) {
+  if (std::isfinite(v) && std::fabs(v) > kLargestWritable)
+    v = std::copysign(kLargestWritable, v);
+  return FormatReal23(v);
+}
+
+// Appends the point of every line of `chunk`; a line ends at LF, CR or
+// CR LF (the pieces between the two characters of CR LF are empty and hold
+// no numbers). False once the table is full.
+bool AppendLines(std::string_view chunk, PointTable& table) {
+  size_t start = 0;
+  while (start <= chunk.size()) {
+    size_t end = chunk.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = chunk.size();
+    if (table.Points.size() >= kMaxTablePoints) {
+      // A full table only fails when another point would follow.
+      double v[2];
+      if (ParseRealLine(chunk.substr(start, end - start), v, 2)) return false;
+    } else {
+      AppendPointFromLine(chunk.substr(start, end - start), table);
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+// Writes `bytes` to `target` through a fresh temporary file in the same
+// folder, renamed over the target only when every byte has been written.
+bool WriteFileReplacing(const std::filesystem::path& target, std::string_view bytes) {
+  namespace fs = std::filesystem;
+  const fs::path name = target.filename();
+  if (name.empty()) return false;
+  const fs::path folder = target.parent_path();
+
+  static std::atomic<unsigned> counter{0};
+  const auto ticks = static_cast<unsigned long long>(
+      std::chrono::steady_clock::now().time_since_epoch().count());
+  std::error_code ec;
+  fs::path temp;
+  bool found = false;
+  for (int attempt = 0; attempt < 100 && !found; ++attempt) {
+    temp = folder / ("." + name.string() + "." + std::to_string(ticks % 1000000007ULL) + "-" +
+                     std::to_string(counter.fetch_add(1)) + ".tmp");
+    // Not even a dangling link of that name may exist.
+    found = fs::symlink_status(temp, ec).type() == fs::file_type::not_found;
+  }
+  if (!found) return false;
+
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    bool ok = out.good();
+    out.close();
+    if (!ok || out.fail()) {
+      fs::remove(temp, ec);
+      return false;
+    }
+  }
+  fs::rename(temp, target, ec);
+  if (ec) {
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+double Interpolate(const PointTable& table, double x) {
+  const std::vector<TablePoint>& pts = table.Points;
+  // The last segment in table order that contains x decides, so search
+  // from the end.
+  for (size_t i = pts.size(); i >= 2; --i) {
+    const TablePoint& p = pts[i - 2];
+    const TablePoint& q = pts[i - 1];
+    const double lo = std::min(p.x, q.x);
+    const double hi = std::max(p.x, q.x);
+    if (!(x >= lo && x <= hi)) continue;
+    if (std::fabs(p.x - q.x) < kVerticalTolerance) return q.y;
+    return p.y + (x - p.x) * (q.y - p.y) / (q.x - p.x);
+  }
+  return 0.0;
+}
+
+void SavePointTable(const PointTable& table, TMemCursor& c) {
+  const size_t n = std::min(table.Points.size(), kMaxTablePoints);
+  c.I32(static_cast<int32_t>(n));
+  for (size_t i = 0; i < n; ++i) {
+    c.F64(table.Points[i].x);
+    c.F64(table.Points[i].y);
+  }
+}
+
+bool LoadPointTable(TLoadCursor& c, PointTable& table) {
+  table.Points.clear();
+  table.Points.shrink_to_fit();
+  const int32_t n = c.I32();
+  if (!c.Ok) return false;
+  if (n < 0 || static_cast<uint64_t>(n) > kMaxTablePoints ||
+      !c.CanRead(static_cast<uint64_t>(n), kTablePointBytes)) {
+    c.Ok = false;
+    return false;
+  }
+  table.Points.resize(static_cast<size_t>(n));
+  for (TablePoint& p : table.Points) {
+    p.x = c.F64();
+    p.y = c.F64();
+  }
+  if (!c.Ok) {  // cannot happen after CanRead, kept as a guard
+    table.Points.clear();
+    return false;
+  }
+  return true;
+}
+
+std::vector<uint8_t> SerializePointTable(const PointTable& table) {
+  TMemCursor measure = TMemCursor::Measuring();
+  SavePointTable(table, measure);
+  std::vector<uint8_t> bytes(measure.Pos);
+  TMemCursor writer = TMemCursor::Writing(bytes);
+  SavePointTable(table, writer);
+  return bytes;
+}
+
+bool ParsePointTable(std::span<const uint8_t> bytes, PointTable& table, size_t* consumed) {
+  TLoadCursor c(bytes.data(), bytes.size());
+  const bool ok = LoadPointTable(c, table);
+  if (consumed) *consumed = ok ? c.Pos : 0;
+  return ok;
+}
+
+std::string FormatPointTableText(const PointTable& table) {
+  std::string text;
+  text.reserve(table.Points.size() * 49);
+  for (const TablePoint& p : table.Points) {
+    text += FormatCoordinate(p.x);
+    text += ' ';
+    text += FormatCoordinate(p.y);
+    text += "\r\n";
+  }
+  return text;
+}
+
+bool AppendPointFromLine(std::string_view line, PointTable& table) {
+  double v[2] = {0.0, 0.0};
+  if (!ParseRealLine(line, v, 2)) return false;
+  table.Add(v[0], v[1]);
+  return true;
+}
+
+bool ReadPointTableText(std::string_view text, PointTable& table) {
+  table.Clear();
+  return AppendLines(text, table);
+}
+
+bool SavePointTableFile(const PointTable& table, const std::filesystem::path& path) {
+  return WriteFileReplacing(path, FormatPointTableText(table));
+}
+
+bool LoadPointTableFile(const std::filesystem::path& path, PointTable& table) {
+  table.Clear();
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!AppendLines(line, table)) return false;
+  }
+  return !in.bad();
+}
+
+}  // namespace vemo
