@@ -1,6 +1,6 @@
 #include "shell/numtext.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -23,23 +23,25 @@ bool RoundToReal48(double x, double& out) {
   return true;
 }
 
+// Locale-independent formatting: the text forms always use "." whatever
+// the process locale says.
 static std::string ExponentForm(double a, bool negative, int digits) {
-  // digits after the point; exponent always sign + 4 digits.
+  // digits after the point; the exponent always as its sign and 4 digits.
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*E", digits, a);
-  // buf: d.dddddE+XX (at least two exponent digits)
-  char* epos = std::strchr(buf, 'E');
-  if (!epos) return {};
-  std::string mant(buf, epos);
-  char sign = epos[1];
-  int ex = std::atoi(epos + 2);
+  auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, digits);
+  if (r.ec != std::errc()) return {};
+  std::string_view t(buf, static_cast<size_t>(r.ptr - buf));
+  const size_t e = t.find('e');
+  if (e == std::string_view::npos) return {};
+  int ex = 0;
+  std::from_chars(t.data() + e + 2, t.data() + t.size(), ex);
   char exps[16];
   std::snprintf(exps, sizeof exps, "%04d", ex);
   std::string s;
   s += negative ? '-' : ' ';
-  s += mant;
+  s += t.substr(0, e);
   s += 'E';
-  s += sign;
+  s += t[e + 1];
   s += exps;
   return s;
 }
@@ -51,8 +53,9 @@ std::string FormatNumber(double x) {
   bool neg = x < 0;
   if (a < 1e-5 || a > 100000.0) return ExponentForm(a, neg, 5);
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%s%.8f", neg ? "-" : "", a);
-  std::string s(buf);
+  auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::fixed, 8);
+  if (r.ec != std::errc()) return {};
+  std::string s = (neg ? "-" : "") + std::string(buf, r.ptr);
   size_t point = s.find('.');
   while (point != std::string::npos && s.size() > point + 1 &&
          (s.size() > 17 || s.back() == '0'))
@@ -84,11 +87,10 @@ bool ParseNumber(std::string_view text, double& out) {
     if (ed == 0) return false;
   }
   if (i != t.size()) return false;
-  std::string z(t);
-  errno = 0;
-  char* end = nullptr;
-  double v = std::strtod(z.c_str(), &end);
-  if (end != z.c_str() + z.size()) return false;
+  if (t[0] == '+') t.remove_prefix(1);
+  double v = 0;
+  auto r = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::general);
+  if (r.ec != std::errc() || r.ptr != t.data() + t.size()) return false;
   if (std::isinf(v) || std::isnan(v)) return false;
   out = v;
   return true;
