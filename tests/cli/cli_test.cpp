@@ -1,0 +1,192 @@
+// Runs the built vemo-cli on the shipped examples and on hand-made broken
+// files, checking its text forms and exit codes.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "model/project_file.h"
+#include "model/scheme_builder.h"
+#include "shell/program.h"
+
+namespace fs = std::filesystem;
+using namespace vemo;
+
+namespace {
+
+struct TRun {
+  int Status = -1;
+  std::string Out;
+};
+
+TRun Cli(const std::string& args) {
+  TRun r;
+  const std::string cmd = std::string(VEMO_CLI_PATH) + " " + args + " 2>/dev/null";
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return r;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.Out.append(buf, n);
+  const int st = pclose(p);
+  r.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+std::string Example(const char* name) { return std::string(VEMO_SOURCE_DIR) + "/examples/" + name; }
+
+std::string ReadAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetProgramState();
+    Dir = fs::temp_directory_path() / ("vemo_cli_" + std::to_string(::getpid()));
+    fs::create_directories(Dir);
+  }
+  void TearDown() override { fs::remove_all(Dir); }
+  std::string Path(const char* name) const { return (Dir / name).string(); }
+  fs::path Dir;
+};
+
+TEST_F(CliTest, ChecksEveryExample) {
+  for (const char* name : {"first_order_lag.vmo", "feedback_loop.vmo", "oscillatory_step.vmo"}) {
+    TRun r = Cli("check " + Example(name));
+    EXPECT_EQ(r.Status, 0) << name;
+    EXPECT_EQ(r.Out, "OK\n") << name;
+  }
+}
+
+TEST_F(CliTest, SimulatePrintsTimeAndSamplesIn23CharacterReals) {
+  TRun r = Cli("simulate " + Example("first_order_lag.vmo") + " --time 0.05");
+  ASSERT_EQ(r.Status, 0);
+  std::istringstream lines(r.Out);
+  std::string first, line;
+  std::getline(lines, first);
+  EXPECT_EQ(first.size(), 47u);
+  EXPECT_EQ(first.substr(0, 23), " 0.00000000000000E+0000");
+  int count = 1;
+  while (std::getline(lines, line)) ++count;
+  EXPECT_EQ(count, 5);  // t = 0, 0.01, ..., 0.04 while t < 0.05
+  // The lag after one step of 0.01: s = 0.01.
+  EXPECT_EQ(first.substr(24), " 9.99999977648258E-0003");
+}
+
+TEST_F(CliTest, SimulateWithSeveralPointsAndFileOutput) {
+  const std::string out = Path("curve.txt");
+  TRun r = Cli("simulate " + Example("feedback_loop.vmo") + " --points BA --time 0.1 -o " + out);
+  ASSERT_EQ(r.Status, 0);
+  EXPECT_TRUE(r.Out.empty());
+  const std::string text = ReadAll(out);
+  ASSERT_GE(text.size(), 73u);
+  EXPECT_EQ(text.substr(71, 2), "\r\n");
+  // B (error signal) first: 1 at t = 0, then A = 0.
+  EXPECT_EQ(text.substr(24, 23), " 1.00000000000000E+0000");
+  EXPECT_EQ(text.substr(48, 23), " 0.00000000000000E+0000");
+}
+
+TEST_F(CliTest, StepOptionReplacesTheFieldStep) {
+  TRun r = Cli("simulate " + Example("first_order_lag.vmo") + " --time 1 --step 0.25");
+  ASSERT_EQ(r.Status, 0);
+  EXPECT_EQ(std::count(r.Out.begin(), r.Out.end(), '\n'), 4);
+  EXPECT_NE(r.Out.find(" 7.50000000000000E-0001"), std::string::npos);
+}
+
+TEST_F(CliTest, SchemeErrorNamesTheCell) {
+  auto f = CreateField();
+  TSchemeBuilder b(*f);
+  b.Block(3, 4, 10, {-1.0, 1.0, 0.0});  // negative time constant
+  b.Point(0, 3, 4);
+  ASSERT_TRUE(SaveField(*f, Path("bad.vmo")));
+  TRun r = Cli("check " + Path("bad.vmo"));
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Out, "Ошибка 4: Постоян.времени должна быть больше нуля! (столбец 3, строка 4)\n");
+}
+
+TEST_F(CliTest, MissingPointsIsAnErrorWithoutCell) {
+  auto f = CreateField();
+  TSchemeBuilder b(*f);
+  b.Block(1, 1, 0);
+  ASSERT_TRUE(SaveField(*f, Path("nopoints.vmo")));
+  TRun r = Cli("check " + Path("nopoints.vmo"));
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Out, "Ошибка 9: Точек просмотра не найдено!\n");
+}
+
+TEST_F(CliTest, DivergingRunEndsWithMathErrorAndKeepsLines) {
+  // A positive feedback loop around an integrator with gain 1000 overflows.
+  auto f = CreateField();
+  TSchemeBuilder b(*f);
+  b.Block(2, 2, 0, {1.0});
+  b.Block(4, 2, 1);
+  b.Block(6, 2, 7, {1000.0, 0.0});
+  b.Line({{2, 2}, {4, 2}});
+  b.Line({{4, 2}, {6, 2}});
+  b.Line({{6, 2}, {8, 2}});
+  b.Line({{7, 2}, {7, 4}, {4, 4}, {4, 2}});
+  b.Point(0, 8, 2);
+  f->Step = 0.01;
+  f->AutoStep = 0;
+  ASSERT_TRUE(SaveField(*f, Path("diverge.vmo")));
+  TRun r = Cli("simulate " + Path("diverge.vmo"));
+  EXPECT_EQ(r.Status, 1);
+  const auto lines = std::count(r.Out.begin(), r.Out.end(), '\n');
+  EXPECT_GT(lines, 10);
+  EXPECT_LT(lines, 1000);
+  // Samples beyond 1e20 are clamped (and stored in single precision).
+  EXPECT_NE(r.Out.find(" 1.00000002004088E+0020"), std::string::npos);
+}
+
+TEST_F(CliTest, BrokenFilesFailCleanly) {
+  const std::string good = ReadAll(Example("feedback_loop.vmo"));
+  {
+    std::ofstream(Path("truncated.vmo"), std::ios::binary) << good.substr(0, good.size() / 2);
+    std::ofstream(Path("header.vmo"), std::ios::binary) << "Vemo Simulator 3.0 Save File\n\n" << good.substr(30);
+    std::string unknown = good;
+    unknown[30] = 14 + 100;  // first cell: a type code the factory does not know
+    unknown[31] = 0;
+    std::ofstream(Path("unknown.vmo"), std::ios::binary) << unknown;
+  }
+  for (const char* name : {"truncated.vmo", "header.vmo", "unknown.vmo", "missing.vmo"}) {
+    TRun r = Cli("check " + Path(name));
+    EXPECT_EQ(r.Status, 1) << name;
+    EXPECT_EQ(r.Out.find("OK"), std::string::npos) << name;
+  }
+}
+
+TEST_F(CliTest, ConvertRewritesTheSameImage) {
+  const std::string out = Path("copy.vmo");
+  TRun r = Cli("convert " + Example("oscillatory_step.vmo") + " -o " + out);
+  ASSERT_EQ(r.Status, 0);
+  EXPECT_EQ(ReadAll(out), ReadAll(Example("oscillatory_step.vmo")));
+}
+
+TEST_F(CliTest, InfoSummarisesTheProject) {
+  TRun r = Cli("info " + Example("feedback_loop.vmo"));
+  ASSERT_EQ(r.Status, 0);
+  EXPECT_NE(r.Out.find("Версия: 3"), std::string::npos);
+  EXPECT_NE(r.Out.find("Точки: A(11,2) B(5,2)"), std::string::npos);
+  EXPECT_NE(r.Out.find("[8,2] Апериодическое звено: Постоян.времени T = 0.5"), std::string::npos);
+}
+
+TEST_F(CliTest, BadUsageExitsWithTwo) {
+  EXPECT_EQ(Cli("").Status, 2);
+  EXPECT_EQ(Cli("frobnicate x.vmo").Status, 2);
+  EXPECT_EQ(Cli("simulate").Status, 2);
+  EXPECT_EQ(Cli("simulate " + Example("feedback_loop.vmo") + " --time abc").Status, 2);
+  EXPECT_EQ(Cli("simulate " + Example("feedback_loop.vmo") + " --bogus").Status, 2);
+  EXPECT_EQ(Cli("simulate " + Example("feedback_loop.vmo") + " --points Z").Status, 2);
+  EXPECT_EQ(Cli("convert " + Example("feedback_loop.vmo")).Status, 2);
+  EXPECT_EQ(Cli("--help").Status, 0);
+  EXPECT_EQ(Cli("simulate --help").Status, 0);
+}
+
+}  // namespace
