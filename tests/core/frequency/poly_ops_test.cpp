@@ -1,0 +1,50 @@
+#include "frequency/poly_ops.h"
+
+#include "core/frequency/test_support.h"
+
+namespace vemo::test {
+namespace {
+
+TEST(PolyOps, AddSubMul) {
+  const TPolynomial a = Poly({1, 2, 3}), b = Poly({4, 5});
+  ExpectCoefs(PolyAdd(a, b), {5, 7, 3});
+  ExpectCoefs(PolySub(b, a), {3, 3, -3});
+  ExpectCoefs(PolySub(a, a), {0, 0, 0});  // leading zeros are kept
+  ExpectCoefs(PolyMul(Poly({1, 1}), Poly({1, -1, 1})), {1, 0, 0, 1});  // (1 + s)(1 - s + s^2)
+  ExpectCoefs(PolyMul(PolyConst(3), b), {12, 15});
+  ExpectCoefs(a, {1, 2, 3});  // operands untouched
+}
+
+TEST(PolyOps, ExactDivide) {
+  TPolynomial a = Poly({0, 2, 2}), b = Poly({4, 4});  // (2s^2 + 2s) / (4s + 4) = 0.5 s
+  EXPECT_TRUE(PolyExactDivide(a, b));
+  ExpectCoefs(a, {0, 0.5L});
+  ExpectCoefs(b, {1});
+  // A remainder up to 1e-8 still counts as exact, a larger one does not.
+  TPolynomial c = Poly({2 + 5e-9L, 3, 1}), d = Poly({1, 1});
+  EXPECT_TRUE(PolyExactDivide(c, d));
+  ExpectCoefs(c, {2, 1});
+  TPolynomial e = Poly({2 + 2e-8L, 3, 1}), f = Poly({1, 1});
+  EXPECT_FALSE(PolyExactDivide(e, f));
+  ExpectCoefs(e, {2 + 2e-8L, 3, 1}, 0);
+  ExpectCoefs(f, {1, 1}, 0);
+  // A constant divisor, or one of higher degree: nothing happens.
+  TPolynomial h = PolyConst(2);
+  EXPECT_FALSE(PolyExactDivide(e, h));
+  EXPECT_FALSE(PolyExactDivide(f, e));
+}
+
+TEST(PolyOps, ReleasedPolynomialIsNilAndReadsAsZero) {
+  TPolynomial p = Poly({1, 2, 3});
+  EXPECT_EQ(p.ByteSize(), 32u);
+  PolyFree(p);
+  EXPECT_TRUE(PolyIsNil(p));
+  PolyFree(p);  // skipped
+  EXPECT_TRUE(PolyIsNil(p));
+  EXPECT_EQ(PolyCoef(p, 0), 0.0L);
+  ExpectCoefs(PolyAdd(p, Poly({1, 1})), {1, 1});
+  ExpectCoefs(PolyMul(p, Poly({1, 1})), {0, 0});
+}
+
+}  // namespace
+}  // namespace vemo::test
