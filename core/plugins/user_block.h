@@ -3,22 +3,29 @@
 #include <string>
 
 #include "blocks/linear.h"
+#include "plugins/dll_link.h"
 
 namespace vemo {
 
 class TUserBlock : public TKindBlock {
  public:
-  std::string FileName;  // the library, at most 127 characters
+  TDLLLink Link;
 
   TUserBlock() : TKindBlock(54) {}
+  ~TUserBlock() override { UnloadDLLLink(Link); }
   uint8_t EditorKind() const override { return 9; }
   // Record: 128 bytes, the name's length byte, its characters, zero filler.
-  void Save(TMemCursor& c) override { c.ShortString(FileName, 127); }
-  bool Load(TLoadCursor& c) override {
-    FileName = c.ShortString(127);
-    return c.Ok;
-  }
-  double GetStepHint() override { return 100.0; }
+  // The name is kept even while the library is missing, so saving such a
+  // project again does not lose it.
+  void Save(TMemCursor& c) override { c.ShortString(Link.FileName, 127); }
+  bool Load(TLoadCursor& c) override;
+  void Done() override { UnloadDLLLink(Link); }
+  void Draw(TCanvas& canvas, const TRect& r) override;
+  void Check() override;
+  void Start() override;
+  void Step() override;
+  void Stop() override;
+  double GetStepHint() override;
 };
 
 }  // namespace vemo

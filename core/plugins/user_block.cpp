@@ -1,0 +1,61 @@
+#include "plugins/user_block.h"
+
+#include "shell/program.h"
+
+namespace vemo {
+
+namespace {
+// Plug-in side order: up, right, down, left.
+constexpr int kInterfaceSide[4] = {Top, Right, Bottom, Left};
+}  // namespace
+
+bool TUserBlock::Load(TLoadCursor& c) {
+  UnloadDLLLink(Link);
+  Link.FileName = c.ShortString(127);
+  if (!c.Ok) return false;
+  LoadDLLLink(Link, Link.FileName);
+  return true;
+}
+
+void TUserBlock::Draw(TCanvas& canvas, const TRect& r) {
+  const bool mono = canvas.Monochrome;
+  canvas.SetPen(kBlack, 1);
+  canvas.SetBrush(mono ? kWhite : 0x008000, true);
+  canvas.Rectangle(r);
+  canvas.SetFont("Small Fonts", 7, mono ? kBlack : kWhite);
+  const TPoint e = canvas.TextExtent("DLL");
+  canvas.Text((r.Left + r.Right - e.X) / 2, (r.Top + r.Bottom - e.Y) / 2, "DLL");
+}
+
+void TUserBlock::Check() {
+  if (!Link.Bound() || !Link.OnCompile) return;
+  unsigned char code[4];
+  for (int s = 0; s < 4; ++s) code[s] = Inputs[s] ? 1 : 0;
+  if (OutSide < 4) code[OutSide] = 2;
+  if (!Link.OnCompile(code[kInterfaceSide[0]], code[kInterfaceSide[1]], code[kInterfaceSide[2]],
+                      code[kInterfaceSide[3]]))
+    Prog.Err.ErrorCode = 37;
+}
+
+void TUserBlock::Start() {
+  Output = 0.0;
+  if (Link.Bound() && Link.OnRun) Link.OnRun(Prog.Clock.TimeStep);
+}
+
+void TUserBlock::Step() {
+  if (!Link.Bound()) {
+    Output = 0.0;
+    return;
+  }
+  double x[4];
+  for (int s = 0; s < 4; ++s) x[s] = Inputs[s] ? Inputs[s]->Output : 0.0;
+  Output = Link.OnTick(Prog.Clock.SimTime, Prog.Clock.TimeStep, x[Top], x[Right], x[Bottom], x[Left]);
+}
+
+void TUserBlock::Stop() {
+  if (Link.Bound() && Link.OnStop) Link.OnStop();
+}
+
+double TUserBlock::GetStepHint() { return Link.Bound() ? Link.GetTickStep() : 100.0; }
+
+}  // namespace vemo

@@ -1,0 +1,105 @@
+#include "simulation/phase.h"
+
+#include <cfenv>
+
+#include "shell/numtext.h"
+#include "shell/program.h"
+#include "simulation/engine.h"
+#include "simulation/transient.h"
+
+namespace vemo {
+
+void TPhaseRun::Open(TField& field, int abscissa, uint8_t ordinate, double pageTime) {
+  Field = &field;
+  Abscissa = abscissa;
+  Ordinate = ordinate;
+  PageTime = pageTime;
+  Samples.Clear();
+  T = 0.0;
+  PrevX = 0.0;
+  FirstStep = true;
+  RangeStarted = false;
+  MathError = false;
+  SimInit(field);
+}
+
+void TPhaseRun::Close() {
+  if (Field) SimDone(*Field);
+}
+
+bool TPhaseRun::RunPage() {
+  constexpr int kFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
+  TField& field = *Field;
+  const bool derivative = Ordinate == kDerivativeOrdinate;
+  TBlock* xs = field.Points[Abscissa].Source;
+  TBlock* ys = derivative || Ordinate >= kPointCount ? nullptr : field.Points[Ordinate].Source;
+  const double step = field.Step > 0.0 ? field.Step : Prog.Clock.TimeStep;
+  const double end = T + PageTime;
+  Aborted = false;
+  bool fault = false;
+  long counter = 0;
+  std::feclearexcept(kFaults);
+  while (T < end) {
+    Prog.Clock.SimTime = T;
+    Prog.Clock.TimeStep = step;
+    SimStepAll(field);
+    const double x = xs ? xs->Output : 0.0;
+    double y;
+    bool record = true;
+    if (derivative) {
+      y = (x - PrevX) / step;
+      PrevX = x;
+      if (FirstStep) record = false;
+    } else {
+      y = ys ? ys->Output : 0.0;
+    }
+    FirstStep = false;
+    if (std::fetestexcept(kFaults)) {
+      fault = true;
+      break;
+    }
+    if (record) {
+      const double cx = x > kSampleLimit ? kSampleLimit : x < -kSampleLimit ? -kSampleLimit : x;
+      const double cy = y > kSampleLimit ? kSampleLimit : y < -kSampleLimit ? -kSampleLimit : y;
+      Samples.Append(static_cast<float>(cx));
+      Samples.Append(static_cast<float>(cy));
+      if (AutoScale) {
+        if (!RangeStarted) {
+          MinX = MaxX = cx;
+          MinY = MaxY = cy;
+          RangeStarted = true;
+        }
+        if (cx < MinX) MinX = cx;
+        if (cx > MaxX) MaxX = cx;
+        if (cy < MinY) MinY = cy;
+        if (cy > MaxY) MaxY = cy;
+      }
+    }
+    T += step;
+    if (++counter % 201 == 0 && Progress && !Progress(T)) {
+      Aborted = true;
+      break;
+    }
+  }
+  std::feclearexcept(kFaults);
+  if (fault) {
+    MathError = true;
+    ShowMessage(kRunMathError);
+  }
+  return !fault;
+}
+
+std::string TPhaseRun::Text() const {
+  std::string text;
+  const size_t n = PairCount();
+  text.reserve(n * 49);
+  for (size_t i = 0; i < n; ++i) {
+    text += FormatReal23(Samples.At(2 * i + 1));
+    text += ' ';
+    text += FormatReal23(Samples.At(2 * i));
+    text += "\r\n";
+  }
+  return text;
+}
+
+}  // namespace vemo
