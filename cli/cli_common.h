@@ -48,5 +48,9 @@ int CmdCheck(const TArgs& a);
 int CmdSimulate(const TArgs& a);
 int CmdInfo(const TArgs& a);
 int CmdConvert(const TArgs& a);
+int CmdPhase(const TArgs& a);
+int CmdEval(const TArgs& a);
+int CmdTransferFunction(const TArgs& a);
+int CmdBode(const TArgs& a);
 
 }  // namespace vemo::cli

@@ -27,14 +27,33 @@ const TCommand kCommands[] = {
      "then the sample of each observed point (23-character reals). --time replaces the\n"
      "project's view time, --step the field's step; --points chooses the observed points\n"
      "(default: those placed and shown). -o writes the text with CR LF line ends."},
+    {"phase", CmdPhase, "phase FILE.vmo --x A --y B [--time T] [--step H] [-o OUT]",
+     "Phase portrait: one page from t = 0. One line per step: the ordinate, one blank,\n"
+     "the abscissa (23-character reals). --y dx/dt plots the derivative of the abscissa\n"
+     "signal (its first step is not recorded). --time is the page length (default: the\n"
+     "project's view time). -o writes the text with CR LF line ends."},
+    {"eval", CmdEval, "eval \"EXPR\"",
+     "Value of a parameter expression (+ - * / ^ and parentheses), or its error message\n"
+     "(exit 1)."},
     {"info", CmdInfo, "info FILE.vmo",
      "Summary of a project: version, step, view time, placed points and blocks."},
     {"convert", CmdConvert, "convert IN.vmo -o OUT.vmo",
      "Loads a project (version 2 or 3) and saves it as version 3."},
+    {"tf", CmdTransferFunction, "tf FILE.vmo [--from A] [--to B] [--factored] [-o OUT]",
+     "Transfer function W(s) of the contour from one view point to another, as the\n"
+     "transfer-function window shows it: polynomial form WAB(s)=(num)/(den), or with\n"
+     "--factored the time-constant form. Default points: the first and the second\n"
+     "placed point."},
+    {"bode", CmdBode, "bode FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [--phase] [-o OUT]",
+     "Bode plot of the contour as the saved text file: 200 lines of lg w and L [dB]\n"
+     "(or with --phase the phase in degrees), 23-character reals. lg w runs from\n"
+     "--lgw-min (default -3) in steps of (max - min)/200. -o writes CR LF lines."},
 };
 
-const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o"};
-const std::set<std::string> kFlagOptions = {"--help", "-h"};
+const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o",
+                                           "--from", "--to", "--lgw-min", "--lgw-max",
+                                           "--x", "--y"};
+const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase"};
 
 void PrintProgramHelp() {
   std::cout << "vemo-cli — batch commands of Vemo, modelling of automatic control systems\n\n"

@@ -5,6 +5,7 @@
 
 #include "model/project_file.h"
 #include "model/scheme_builder.h"
+#include "plugins/user_block.h"
 #include "shell/program.h"
 
 using namespace vemo;
@@ -69,6 +70,24 @@ bool OscillatoryStep(const std::string& dir) {
   return Save(*f, dir, "oscillatory_step.vmo", 5.0);
 }
 
+// A user block computed by the sample plug-in: the arc tangent of a
+// constant 1 on its top input over a constant -1 on its bottom input: 3/4 pi.
+bool SamplePlugin(const std::string& dir) {
+  auto f = CreateField();
+  TSchemeBuilder b(*f);
+  auto* user = static_cast<TUserBlock*>(b.Block(4, 3, 54));
+  user->Link.FileName = "Tiklo.so";  // found beside the program
+  b.Block(4, 1, 0, {1.0});
+  b.Line({{4, 1}, {4, 3}});
+  b.Block(4, 5, 0, {-1.0});
+  b.Line({{4, 5}, {4, 3}});
+  b.Line({{4, 3}, {6, 3}});
+  b.Point(0, 6, 3);
+  f->Step = 0.1;
+  f->AutoStep = 0;
+  return Save(*f, dir, "sample_plugin.vmo", 1.0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,6 +97,6 @@ int main(int argc, char** argv) {
   }
   ResetProgramState();
   const std::string dir = argv[1];
-  const bool ok = FirstOrderLag(dir) && FeedbackLoop(dir) && OscillatoryStep(dir);
+  const bool ok = FirstOrderLag(dir) && FeedbackLoop(dir) && OscillatoryStep(dir) && SamplePlugin(dir);
   return ok ? 0 : 1;
 }

@@ -189,4 +189,34 @@ TEST_F(CliTest, BadUsageExitsWithTwo) {
   EXPECT_EQ(Cli("simulate --help").Status, 0);
 }
 
+TEST_F(CliTest, EvalPrintsTheValueOrTheMessage) {
+  EXPECT_EQ(Cli("eval \"2+3*4\"").Out, "14\n");
+  EXPECT_EQ(Cli("eval \"2^3^2\"").Out, "64\n");
+  EXPECT_EQ(Cli("eval \"1e-3*2\"").Out, "0.002\n");
+  TRun bad = Cli("eval \"1/0\"");
+  EXPECT_EQ(bad.Status, 1);
+  EXPECT_EQ(bad.Out, "Ошибка в выражении!\n");
+  EXPECT_EQ(Cli("eval").Status, 2);
+}
+
+TEST_F(CliTest, PhasePrintsOrdinateThenAbscissa) {
+  TRun r = Cli("phase " + Example("oscillatory_step.vmo") + " --x B --y A --time 0.006");
+  ASSERT_EQ(r.Status, 0);
+  // B is the constant 1, A the oscillatory element's output.
+  EXPECT_EQ(r.Out.substr(0, 48), " 9.99999974737875E-0005  1.00000000000000E+0000\n");
+  EXPECT_EQ(std::count(r.Out.begin(), r.Out.end(), '\n'), 3);
+  // The derivative mode does not record its first step.
+  TRun d = Cli("phase " + Example("oscillatory_step.vmo") + " --x A --y dx/dt --time 0.006");
+  ASSERT_EQ(d.Status, 0);
+  EXPECT_EQ(std::count(d.Out.begin(), d.Out.end(), '\n'), 2);
+  EXPECT_EQ(Cli("phase " + Example("oscillatory_step.vmo") + " --x A").Status, 2);
+  EXPECT_EQ(Cli("phase " + Example("oscillatory_step.vmo") + " --x A --y Q").Status, 2);
+}
+
+TEST_F(CliTest, SamplePluginRunsFromTheShippedExample) {
+  TRun r = Cli("simulate " + Example("sample_plugin.vmo") + " --time 0.2");
+  ASSERT_EQ(r.Status, 0);
+  EXPECT_EQ(r.Out.substr(24, 23), " 2.35619449615479E+0000");  // 3/4 pi
+}
+
 }  // namespace

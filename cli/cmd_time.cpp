@@ -1,0 +1,92 @@
+// phase and eval: the phase portrait and the parameter expression evaluator.
+#include <iostream>
+
+#include "blocks/expression.h"
+#include "cli_common.h"
+#include "shell/numtext.h"
+#include "shell/program.h"
+#include "simulation/engine.h"
+#include "simulation/phase.h"
+
+namespace vemo::cli {
+
+namespace {
+int PointIndex(const std::string& s) {
+  if (s.size() != 1) return -1;
+  const char ch = s[0];
+  if (ch >= 'A' && ch <= 'L') return ch - 'A';
+  if (ch >= 'a' && ch <= 'l') return ch - 'a';
+  return -1;
+}
+}  // namespace
+
+int CmdPhase(const TArgs& a) {
+  if (a.Positional.size() != 1) return UsageError("phase: expected one project file");
+  if (!a.Has("--x") || !a.Has("--y")) return UsageError("phase: --x and --y are required");
+  const int x = PointIndex(a.Options.at("--x"));
+  const std::string yText = a.Options.at("--y");
+  const bool derivative = yText == "dx/dt";
+  const int y = derivative ? kDerivativeOrdinate : PointIndex(yText);
+  if (x < 0) return UsageError("--x: a point letter A..L");
+  if (y < 0) return UsageError("--y: a point letter A..L or dx/dt");
+  double pageTime = 0, step = 0;
+  if (!NumberOption(a, "--time", pageTime) || !NumberOption(a, "--step", step)) return kExitUsage;
+  if (a.Has("--time") && pageTime < 1e-9) return UsageError(std::string("--time: ") + kBadParameter);
+  if (a.Has("--step") && step < 1e-9) return UsageError(std::string("--step: ") + kBadParameter);
+
+  TFileProjects projects;
+  auto field = LoadProject(a.Positional[0], projects);
+  if (!field) return kExitFailure;
+  if (a.Has("--step")) {
+    field->Step = step;
+    field->AutoStep = 0;
+  }
+  PrepareRun(*field);
+  if (Prog.Err.ErrorCode) {
+    ReleaseMacroBodies(*field);
+    PrintSchemeError();
+    return kExitFailure;
+  }
+  for (int k : {x, derivative ? x : y}) {
+    if (!field->Points[k].Placed) {
+      ReleaseMacroBodies(*field);
+      std::cerr << "Точка " << PointLetter(k) << " не установлена на схеме\n";
+      return kExitFailure;
+    }
+  }
+  if (!a.Has("--time")) pageTime = Prog.Clock.ViewTime;
+
+  TPhaseRun run;
+  run.Open(*field, x, static_cast<uint8_t>(y), pageTime);
+  bool ok = Prog.Err.ErrorCode == 0;
+  if (!ok) PrintSchemeError();
+  if (ok) ok = run.RunPage();
+  run.Close();
+  ReleaseMacroBodies(*field);
+  std::string text = run.Text();
+  if (a.Has("-o")) {
+    std::string lf;
+    lf.reserve(text.size());
+    for (char ch : text)
+      if (ch != '\r') lf += ch;
+    if (!WriteTextFile(a.Options.at("-o"), lf)) return kExitFailure;
+  } else {
+    for (char ch : text)
+      if (ch != '\r') std::cout << ch;
+  }
+  return ok ? kExitOk : kExitFailure;
+}
+
+int CmdEval(const TArgs& a) {
+  if (a.Positional.size() != 1) return UsageError("eval: expected one expression");
+  double v = 0;
+  std::string message;
+  if (!EvalExpression(a.Positional[0], v, &message)) {
+    std::cout << message << "\n";
+    return kExitFailure;
+  }
+  std::cout << FormatNumber(v) << "\n";
+  return kExitOk;
+}
+
+}  // namespace vemo::cli
