@@ -1,5 +1,7 @@
 #include "blocks/arithmetic.h"
 
+#include <cmath>
+
 #include "shell/program.h"
 
 namespace vemo {
@@ -32,6 +34,55 @@ void TSummer::GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) 
   const bool neg = side >= 0 && side < 4 && (NegatedSides & (1 << side));
   num = PolyConst(neg ? -1.0L : 1.0L);
   den = PolyConst(1.0L);
+}
+
+void TMultiplier::Step() {
+  double y = 1.0;
+  bool any = false;
+  uint8_t stepped = 1;
+  for (TBlock* in : Inputs) {
+    if (!in) continue;
+    y *= in->Output;
+    any = true;
+    if (!in->Stepped) stepped = 0;
+  }
+  Output = any ? y : 0.0;
+  Stepped = stepped;
+}
+
+void TExtremum::Step() {
+  const bool max = TypeCode == 52;
+  bool any = false;
+  double y = 0.0;
+  for (TBlock* in : Inputs) {
+    if (!in) continue;
+    const double v = in->Output;
+    if (!any || (max ? v > y : v < y)) y = v;
+    any = true;
+  }
+  Output = y;
+}
+
+bool CheckLeftAndBottom(TBlock& b) {
+  if (!b.Inputs[Left] || !b.Inputs[Bottom] || b.Inputs[Top] || b.Inputs[Right]) {
+    Prog.Err.ErrorCode = 2;
+    return false;
+  }
+  return true;
+}
+
+void TDivider::Step() {
+  const TBlock* num = Inputs[Left];
+  const TBlock* den = Inputs[Bottom];
+  const double a = num ? num->Output : 0.0, b = den ? den->Output : 0.0;
+  Output = std::fabs(b) > 1e-8 ? a / b : 0.0;
+  Stepped = 1;
+}
+
+void TArcTangent2::Step() {
+  const TBlock* x = Inputs[Left];
+  const TBlock* y = Inputs[Bottom];
+  Output = std::atan2(y ? y->Output : 0.0, x ? x->Output : 0.0);
 }
 
 }  // namespace vemo

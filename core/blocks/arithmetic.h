@@ -1,4 +1,5 @@
-// Multi-input arithmetic: summers.
+// Multi-input arithmetic: summers, multiplier, maximum and minimum, and the
+// two-argument blocks (divider, arctangent with quadrant).
 #pragma once
 #include "blocks/linear.h"
 
@@ -13,6 +14,40 @@ class TSummer : public TTableParamBlock {
   void Check() override;
   void Step() override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+};
+
+// Product of all inputs; 0 with none.
+class TMultiplier : public TTableParamBlock {
+ public:
+  TMultiplier() : TTableParamBlock(34) {}
+  void Step() override;
+};
+
+// Largest (code 52) or smallest (53) input; 0 with none.
+class TExtremum : public TTableParamBlock {
+ public:
+  explicit TExtremum(uint16_t code) : TTableParamBlock(code) {}
+  void Step() override;
+};
+
+// The two-argument blocks take their first argument on the left and the
+// second on the bottom; any other connection is error 2.
+bool CheckLeftAndBottom(TBlock& b);
+
+// left / bottom; 0 when the bottom input is within 1e-8 of zero.
+class TDivider : public TTableParamBlock {
+ public:
+  TDivider() : TTableParamBlock(41) {}
+  void Check() override { CheckLeftAndBottom(*this); }
+  void Step() override;
+};
+
+// The angle of the point (left, bottom) in radians, all four quadrants.
+class TArcTangent2 : public TTableParamBlock {
+ public:
+  TArcTangent2() : TTableParamBlock(55) {}
+  void Check() override { CheckLeftAndBottom(*this); }
+  void Step() override;
 };
 
 }  // namespace vemo

@@ -201,11 +201,13 @@ void TDelay::Step() {
     Output = 0.0;
     return;
   }
-  Output = Params[1] * static_cast<double>(Buffer[Head]);
   if (x > 1e30) x = 1e30;
   else if (x < -1e30) x = -1e30;
+  // The new sample replaces the oldest one; the output is the sample taken
+  // n - 1 steps ago (with n = 1 the input passes straight through).
   Buffer[Head] = static_cast<float>(x);
   if (++Head == static_cast<size_t>(N)) Head = 0;
+  Output = Params[1] * static_cast<double>(Buffer[Head]);
 }
 void TDelay::Stop() {
   Buffer.clear();

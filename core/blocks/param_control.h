@@ -17,6 +17,22 @@ class TParamControl : public TKindBlock {
   // Record: column and row (32-bit), then the parameter index.
   void Save(TMemCursor& c) override;
   bool Load(TLoadCursor& c) override;
+
+  // Chooses the controlled cell for a control block standing at (col, row):
+  // the cell one column left and one row up. Done when the block is edited.
+  void AimFrom(int32_t col, int32_t row) {
+    TargetCol = col - 1;
+    TargetRow = row - 1;
+  }
+  // Resolves the target in the field being compiled: no cell or an empty
+  // one is error 30; anything but a block of code 0..34 with parameters, or
+  // a parameter index beyond its parameters, is error 31.
+  void Prepare(TField* owner) override;
+  // Exactly one input, else error 2.
+  void Check() override;
+  void Start() override;
+  // Once the input has left 0, the target's parameter follows the input.
+  void Step() override;
 };
 
 }  // namespace vemo

@@ -45,3 +45,169 @@ bool TPulseFrequencyModulator::Load(TLoadCursor& c) {
 }
 
 }  // namespace vemo
+
+#include <cfenv>
+#include <cmath>
+
+#include "shell/program.h"
+
+namespace vemo {
+
+namespace {
+double InputOf(const TBlock& b) {
+  const TBlock* in = b.FirstInput();
+  return in ? in->Output : 0.0;
+}
+bool IsOdd(double n) { return std::fmod(n, 2.0) != 0.0; }
+}  // namespace
+
+// Pulse-amplitude element.
+void TPulseAmplitude::Check() {
+  if (Params[0] < 1e-9 || Params[1] < 1.0) {
+    Prog.Err.ErrorCode = 15;
+    return;
+  }
+  CheckSingleInput();
+}
+void TPulseAmplitude::Start() {
+  Output = 0.0;
+  Phase = Params[0];
+}
+void TPulseAmplitude::Step() {
+  const double x = InputOf(*this), T = Params[0];
+  Phase += Prog.Clock.TimeStep;
+  if (Phase >= T / Params[1]) Output = 0.0;  // the pulse has ended
+  if (Phase >= T) {                          // a new pulse carries the input sampled now
+    Output = x;
+    Phase -= T;
+  }
+}
+
+// Pulse-width modulator.
+void TPulseWidthModulator::Check() {
+  if (Period < 1e-8 || Saturation < 1e-8 || Amplitude < 1e-8) {
+    Prog.Err.ErrorCode = 15;
+    return;
+  }
+  if (InputCount() != 1) Prog.Err.ErrorCode = 2;
+}
+void TPulseWidthModulator::Start() {
+  Held = 0.0;
+  LastSample = -1.0;
+  ZeroSwitchTime = 0.0;
+  Output = 0.0;
+}
+double TPulseWidthModulator::GetStepHint() {
+  const double h = 0.05 * Period;
+  if (Polarity == 3 && 0.5 * ZeroPause < h) return 0.5 * ZeroPause;
+  return h;
+}
+double TPulseWidthModulator::ComparisonSignal(double t) const {
+  const double q = t / Period;
+  const double n = std::trunc(q), f = q - n;
+  const double U = Saturation;
+  switch (Signal) {
+    case 0: return (1.0 - f) * U;
+    case 1: return f * U;
+    case 2: return IsOdd(n) ? U - f * U : f * U;
+    default: return IsOdd(n) ? f * U : U - f * U;
+  }
+}
+void TPulseWidthModulator::Step() {
+  const double t = Prog.Clock.SimTime, U = Saturation, A = Amplitude;
+  double x = InputOf(*this);
+  if (Polarity == 0 && x < 0.0) x = 0.0;
+  double s = ComparisonSignal(t);
+  if (Polarity >= 2) s *= 2.0;
+  const double e = (Polarity == 1 ? std::fabs(x) : x) - s;
+  switch (Polarity) {
+    case 0:
+    case 1: Output = e > 0.0 ? (x >= 0.0 ? A : -A) : 0.0; break;
+    case 2: Output = e > -U ? A : -A; break;
+    default:
+      // Pause at zero: every reversal passes through 0 for the zero pause.
+      if (t - ZeroSwitchTime > ZeroPause) {
+        if (e > -U) {
+          if (Output < -1e-8) {
+            Output = 0.0;
+            ZeroSwitchTime = t;
+          } else {
+            Output = A;
+          }
+        } else if (Output > 1e-8) {
+          Output = 0.0;
+          ZeroSwitchTime = t;
+        } else {
+          Output = -A;
+        }
+      }
+      break;
+  }
+}
+
+// Pulse-frequency modulator (integrate and fire).
+void TPulseFrequencyModulator::Check() {
+  if (Quantum < 1e-10 || Height < 1e-10 || PulseLength < 1e-10 || ShaperClock < 1e-8) {
+    Prog.Err.ErrorCode = 15;
+    return;
+  }
+  if (InputCount() != 1) Prog.Err.ErrorCode = 2;
+}
+void TPulseFrequencyModulator::Start() {
+  Held = 0.0;
+  LastSample = -1.0;
+  PulseEnd = 0.0;
+  Output = 0.0;
+}
+void TPulseFrequencyModulator::Step() {
+  const double t = Prog.Clock.SimTime, d = Quantum;
+  double x;
+  if (ModKind == 0) {
+    if (std::floor(t / ShaperClock) != std::floor(LastSample / ShaperClock)) {
+      LastSample = t;
+      Held = InputOf(*this);
+    }
+    x = Held;
+  } else {
+    x = InputOf(*this);
+  }
+  Accumulator += x * Prog.Clock.TimeStep;
+  if (!std::isfinite(Accumulator)) {
+    // Only a faulty run gets here: fault it and keep the next run clean.
+    std::feraiseexcept(FE_INVALID);
+    Accumulator = 0.0;
+    return;
+  }
+  // One quantum at a time, as many as the accumulator holds. A huge
+  // accumulator takes its quanta in one reduction to what the loop would
+  // leave (within one quantum of zero), so the step stays short.
+  if (std::fabs(Accumulator) > 1e6 * d) {
+    const double r = std::fmod(Accumulator, d);  // same sign as the accumulator
+    if (Accumulator > 0.0) {
+      Output = Height;
+      PulseEnd = t + PulseLength;
+      Accumulator = r > 0.0 ? r : d;
+    } else {
+      if (Polarity == 1) {
+        Output = -Height;
+        PulseEnd = t + PulseLength;
+      }
+      Accumulator = r < 0.0 ? r : -d;
+    }
+  }
+  while (Accumulator > d) {
+    Output = Height;
+    PulseEnd = t + PulseLength;
+    Accumulator -= d;
+  }
+  while (Accumulator < -d) {
+    if (Polarity == 1) {
+      Output = -Height;
+      PulseEnd = t + PulseLength;
+    }
+    Accumulator += d;
+  }
+  if (t > PulseEnd) Output = 0.0;
+}
+
+}  // namespace vemo

@@ -1,8 +1,21 @@
-// Pulse modulators: the pulse-width and the pulse-frequency modulator.
+// Pulse elements: the pulse-amplitude element with shaper, the pulse-width
+// and the pulse-frequency modulator.
 #pragma once
 #include "blocks/linear.h"
 
 namespace vemo {
+
+// Pulse-amplitude element (period T, duty ratio Q): every T it samples the
+// input and holds it for T / Q, then outputs 0 for the rest of the period.
+class TPulseAmplitude : public TTableParamBlock {
+ public:
+  double Phase = 0.0;  // time since the last sample
+  TPulseAmplitude() : TTableParamBlock(13) {}
+  void Check() override;
+  void Start() override;
+  void Step() override;
+  double GetStepHint() override { return 0.5 * Params[0] * Params[1]; }
+};
 
 class TPulseWidthModulator : public TKindBlock {
  public:
@@ -21,6 +34,14 @@ class TPulseWidthModulator : public TKindBlock {
   uint8_t EditorKind() const override { return 11; }
   void Save(TMemCursor& c) override;
   bool Load(TLoadCursor& c) override;
+  void Check() override;
+  void Start() override;
+  // The kind and the shaper clock are kept for the dialog; the input is
+  // used directly in both kinds.
+  void Step() override;
+  double GetStepHint() override;
+  // The comparison signal at time t (before the doubling of polarities 2, 3).
+  double ComparisonSignal(double t) const;
 };
 
 class TPulseFrequencyModulator : public TKindBlock {
@@ -38,6 +59,11 @@ class TPulseFrequencyModulator : public TKindBlock {
   uint8_t EditorKind() const override { return 12; }
   void Save(TMemCursor& c) override;
   bool Load(TLoadCursor& c) override;
+  void Check() override;
+  // The accumulator keeps its value from the previous run.
+  void Start() override;
+  void Step() override;
+  double GetStepHint() override { return 0.1 * PulseLength; }
 };
 
 }  // namespace vemo

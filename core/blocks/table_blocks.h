@@ -1,5 +1,5 @@
-// Blocks driven by a drawn table of points: the user nonlinearity and the
-// table-defined (function) generator.
+// Blocks driven by a drawn table of points: the user nonlinearity here and
+// the table-defined (function) generator among the sources.
 #pragma once
 #include "blocks/linear.h"
 #include "blocks/point_table.h"
@@ -17,16 +17,16 @@ class TTableBlock : public TKindBlock {
   void Done() override { Table.Clear(); }
 };
 
+// The input mapped through the table; 0 without an input.
 class TUserNonlinearity : public TTableBlock {
  public:
   TUserNonlinearity() : TTableBlock(37) {}
   uint8_t EditorKind() const override { return 5; }
-};
-
-class TFunctionGenerator : public TTableBlock {
- public:
-  TFunctionGenerator() : TTableBlock(51) {}
-  uint8_t EditorKind() const override { return 8; }
+  void Check() override { CheckSingleInput(); }
+  void Step() override {
+    const TBlock* in = FirstInput();
+    Output = in ? Interpolate(Table, in->Output) : 0.0;
+  }
 };
 
 }  // namespace vemo

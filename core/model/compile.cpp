@@ -41,6 +41,8 @@ void Append(TField& field, TBlock*& tail, TBlock* b) {
 
 }  // namespace
 
+TField* CompilingField() { return Current.Field; }
+
 TBlock* TraceSource(bool strict, int col, int row, uint8_t entrySide) {
   TField& field = *Current.Field;
   bool traversed = false;

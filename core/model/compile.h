@@ -13,6 +13,11 @@ using TMacroInputs = TBlock* [4];
 // Runs inside CompileScheme and uses that compile's field and macro inputs.
 TBlock* TraceSource(bool strict, int col, int row, uint8_t entrySide);
 
+// The field whose compile is running (nullptr outside a compile). Objects
+// that refer to other cells in Prepare look them up here: a macro body is
+// compiled as a copy whose Owner is the field it was copied from.
+TField* CompilingField();
+
 // Result in Prog.Err.ErrorCode. macroInputs is nullptr for a project's
 // main scheme.
 void CompileScheme(TField& field, TBlock** macroInputs);

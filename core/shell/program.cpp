@@ -1,6 +1,7 @@
 #include "shell/program.h"
 
 #include "blocks/cell_object.h"
+#include "frequency/analysis_state.h"
 
 namespace vemo {
 
@@ -29,6 +30,7 @@ void ResetProgramState() {
   QuietDialogs() = TScriptedDialogs{};
   Prog.Dialogs = &QuietDialogs();
   Prog.Projects = nullptr;
+  ResetAnalysisState();
 }
 
 void ShowMessage(const std::string& text) {

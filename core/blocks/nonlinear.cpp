@@ -1,0 +1,162 @@
+#include "blocks/nonlinear.h"
+
+#include <cfenv>
+#include <cmath>
+#include <numbers>
+
+#include "shell/program.h"
+
+namespace vemo {
+
+namespace {
+// Parameter fault (15) first, then the single-input test (2).
+void CheckParamsThenInput(TBlock& b, bool paramFault) {
+  if (paramFault) {
+    Prog.Err.ErrorCode = 15;
+    return;
+  }
+  b.CheckSingleInput();
+}
+}  // namespace
+
+// Dead zone (d).
+double TDeadZone::Apply(double x, double d) {
+  if (x > d) return x - d;
+  if (x < -d) return x + d;
+  return 0.0;
+}
+void TDeadZone::Check() { CheckParamsThenInput(*this, Params[0] < 0.0); }
+void TDeadZone::Step() { Output = Apply(InputOrZero(*this), Params[0]); }
+
+// Saturation (upper Hв, lower Hн).
+double TSaturation::Apply(double x, double hi, double lo) {
+  if (x > hi) return hi;
+  if (x < lo) return lo;
+  return x;
+}
+void TSaturation::Check() { CheckParamsThenInput(*this, Params[0] < Params[1]); }
+void TSaturation::Step() { Output = Apply(InputOrZero(*this), Params[0], Params[1]); }
+
+// Dead zone, then saturation of its result (d, Hв, Hн).
+void TDeadZoneSaturation::Check() {
+  CheckParamsThenInput(*this, Params[0] < 0.0 || Params[1] < Params[2]);
+}
+void TDeadZoneSaturation::Step() {
+  Output = TSaturation::Apply(TDeadZone::Apply(InputOrZero(*this), Params[0]), Params[1],
+                              Params[2]);
+}
+
+// Two-position relay (Y1, Y2, threshold): Y1 from the threshold up.
+void TRelay2::Step() { Output = InputOrZero(*this) < Params[2] ? Params[1] : Params[0]; }
+
+// Two-position relay with hysteresis (Y1, Y2, switch-on Xс, switch-off Xо).
+void TRelay2Hysteresis::Check() { CheckParamsThenInput(*this, Params[2] < Params[3]); }
+void TRelay2Hysteresis::Start() {
+  On = 0;
+  Output = 0.0;
+}
+void TRelay2Hysteresis::Step() {
+  const double x = InputOrZero(*this);
+  if (On) {
+    if (x <= Params[3]) On = 0;
+  } else if (x >= Params[2]) {
+    On = 1;
+  }
+  Output = On ? Params[0] : Params[1];
+}
+
+// Three-position relay (Y1, Y2, right threshold X1, left threshold X2).
+void TRelay3::Check() { CheckParamsThenInput(*this, Params[2] < Params[3]); }
+void TRelay3::Step() {
+  const double x = InputOrZero(*this);
+  if (x < Params[3]) Output = Params[1];
+  else if (x < Params[2]) Output = 0.0;
+  else Output = Params[0];
+}
+
+// Three-position relay with hysteresis (amplitude A, width h, X1, X2).
+void TRelay3Hysteresis::Check() {
+  CheckParamsThenInput(*this, Params[2] < Params[3] || Params[1] < 1e-10);
+}
+void TRelay3Hysteresis::Start() {
+  State = 1;
+  Output = 0.0;
+}
+void TRelay3Hysteresis::Step() {
+  const double x = InputOrZero(*this);
+  const double A = Params[0], h = Params[1], X1 = Params[2], X2 = Params[3];
+  switch (State) {
+    case 0:
+      if (x > X2 + h) {
+        State = 1;
+        if (x > X1) State = 2;
+      }
+      break;
+    case 1:
+      if (x < X2) State = 0;
+      else if (x > X1) State = 2;
+      break;
+    default:
+      if (x < X1 - h) {
+        State = 1;
+        if (x < X2) State = 0;
+      }
+      break;
+  }
+  Output = State == 0 ? -A : State == 1 ? 0.0 : A;
+}
+
+// Quantiser (step q).
+double TQuantiser::Apply(double x, double q) {
+  const double n = std::nearbyint(x / q);  // the current rounding: halves to even
+  if (!(n >= -2147483648.0 && n <= 2147483647.0)) {
+    std::feraiseexcept(FE_INVALID);
+    return 0.0;
+  }
+  return q * static_cast<double>(static_cast<int32_t>(n));
+}
+void TQuantiser::Check() { CheckParamsThenInput(*this, Params[0] < 1e-20); }
+void TQuantiser::Step() { Output = Apply(InputOrZero(*this), Params[0]); }
+
+// Backlash (half width a): the output follows the input only once the
+// input has crossed the gap; the previous output is the state.
+void TBacklash::Check() { CheckParamsThenInput(*this, Params[0] < 1e-20); }
+void TBacklash::Step() {
+  const double x = InputOrZero(*this), a = Params[0];
+  if (Output + a < x) Output = x - a;
+  else if (Output - a > x) Output = x + a;
+}
+
+// Single-argument functions.
+double TFunctionBlock::Apply(uint16_t code, double x) {
+  switch (code) {
+    case 42: return std::fabs(x) < 1e-5 ? 0.0 : 1.0 / x;
+    case 43: return std::sin(x);
+    case 44: return std::cos(x);
+    case 45: {
+      const double c = std::cos(x);
+      return std::fabs(c) < 1e-4 ? 1000.0 : std::sin(x) / c;
+    }
+    case 46:
+    case 47: {
+      if (std::fabs(x) > 1.0) return 0.0;
+      // arctan(x / sqrt(1 - x^2)); at |x| = 1 its limit +-pi/2, so the
+      // ends of the domain are no division by zero.
+      const double r = std::sqrt(1.0 - x * x);
+      const double as = r > 0.0 ? std::atan(x / r) : std::copysign(std::numbers::pi / 2, x);
+      return code == 46 ? as : std::numbers::pi / 2 - as;
+    }
+    case 48: return std::atan(x);
+    case 49: return x < 1e-10 ? 0.0 : std::log(x);
+    case 50: return x > 100.0 ? 1e10 : std::exp(x);
+    case 56: return x < 0.0 ? 0.0 : std::sqrt(x);
+    case 80: return std::fabs(x);
+    default: return 0.0;
+  }
+}
+void TFunctionBlock::Step() {
+  const TBlock* in = FirstInput();
+  Output = in ? Apply(TypeCode, in->Output) : 0.0;
+}
+
+}  // namespace vemo
