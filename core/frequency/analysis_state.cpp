@@ -1,0 +1,13 @@
+#include "frequency/analysis_state.h"
+
+namespace vemo {
+
+TAnalysisState Analysis;
+
+void ResetAnalysisState() {
+  FracFree(Analysis.W);
+  Analysis.Form.Release();
+  Analysis = TAnalysisState{};
+}
+
+}  // namespace vemo
