@@ -5,6 +5,7 @@
 
 #include "model/project_file.h"
 #include "model/scheme_builder.h"
+#include "blocks/table_blocks.h"
 #include "plugins/user_block.h"
 #include "shell/program.h"
 
@@ -88,6 +89,73 @@ bool SamplePlugin(const std::string& dir) {
   return Save(*f, dir, "sample_plugin.vmo", 1.0);
 }
 
+struct TStage {
+  uint16_t Code;
+  std::initializer_list<double> Params;
+};
+
+// A source, a summer with its bottom input negated and a chain of forward
+// stages, closed by a unity negative feedback from the output. Point A is
+// the output, B the error signal. Returns the field for further edits.
+std::unique_ptr<TField> Loop(const TStage& source, std::initializer_list<TStage> forward) {
+  auto f = CreateField();
+  TSchemeBuilder b(*f);
+  b.Block(2, 2, source.Code, source.Params);
+  b.Block(4, 2, 2);
+  b.Line({{2, 2}, {4, 2}});
+  int col = 4;
+  for (const TStage& s : forward) {
+    b.Block(col + 2, 2, s.Code, s.Params);
+    b.Line({{col, 2}, {col + 2, 2}});
+    col += 2;
+  }
+  b.Line({{col, 2}, {col + 3, 2}});
+  b.Line({{col + 1, 2}, {col + 1, 4}, {4, 4}, {4, 2}});
+  b.Point(0, col + 3, 2);
+  b.Point(1, 5, 2);
+  f->AutoStep = 0;
+  return f;
+}
+
+// A relay with hysteresis driving an aperiodic element and an integrator:
+// the loop settles into a self-sustained oscillation.
+bool RelayLoop(const std::string& dir) {
+  auto f = Loop({0, {0.0}}, {{24, {1.0, -1.0, 0.1, -0.1}}, {10, {0.5, 1.0, 0.0}}, {7, {1.0, 0.0}}});
+  f->Step = 0.001;
+  return Save(*f, dir, "relay_loop.vmo", 10.0);
+}
+
+// A step of 5 into a loop whose actuator saturates at +-1.
+bool SaturationLoop(const std::string& dir) {
+  auto f = Loop({0, {5.0}}, {{21, {1.0, -1.0}}, {10, {1.0, 2.0, 0.0}}, {7, {1.0, 0.0}}});
+  f->Step = 0.001;
+  return Save(*f, dir, "saturation_loop.vmo", 15.0);
+}
+
+// A pulse-width modulated loop: the modulator drives a first-order lag.
+bool PwmLoop(const std::string& dir) {
+  auto f = Loop({0, {0.5}}, {{100, {}}, {10, {0.1, 1.0, 0.0}}});
+  f->Step = 0.0005;
+  return Save(*f, dir, "pwm_loop.vmo", 1.0);
+}
+
+// A harmonic signal through a drawn characteristic (a saturation at +-1
+// with a linear part of slope 1).
+bool TableNonlinearity(const std::string& dir) {
+  auto f = CreateField();
+  TSchemeBuilder b(*f);
+  b.Block(2, 2, 115, {2.0, 0.5, 0.0});
+  auto* table = static_cast<TUserNonlinearity*>(b.Block(4, 2, 37));
+  for (auto [x, y] : {std::pair{-3.0, -1.0}, {-1.0, -1.0}, {1.0, 1.0}, {3.0, 1.0}}) table->Table.Add(x, y);
+  b.Line({{2, 2}, {4, 2}});
+  b.Line({{4, 2}, {6, 2}});
+  b.Point(0, 6, 2);
+  b.Point(1, 3, 2);
+  f->Step = 0.01;
+  f->AutoStep = 0;
+  return Save(*f, dir, "table_nonlinearity.vmo", 4.0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,6 +165,7 @@ int main(int argc, char** argv) {
   }
   ResetProgramState();
   const std::string dir = argv[1];
-  const bool ok = FirstOrderLag(dir) && FeedbackLoop(dir) && OscillatoryStep(dir) && SamplePlugin(dir);
+  const bool ok = FirstOrderLag(dir) && FeedbackLoop(dir) && OscillatoryStep(dir) && SamplePlugin(dir) &&
+                  RelayLoop(dir) && SaturationLoop(dir) && PwmLoop(dir) && TableNonlinearity(dir);
   return ok ? 0 : 1;
 }

@@ -57,12 +57,27 @@ class CliTest : public ::testing::Test {
   fs::path Dir;
 };
 
-TEST_F(CliTest, ChecksEveryExample) {
-  for (const char* name : {"first_order_lag.vmo", "feedback_loop.vmo", "oscillatory_step.vmo"}) {
-    TRun r = Cli("check " + Example(name));
-    EXPECT_EQ(r.Status, 0) << name;
-    EXPECT_EQ(r.Out, "OK\n") << name;
+TEST_F(CliTest, ChecksAndSimulatesEveryExample) {
+  int count = 0;
+  for (const auto& e : fs::directory_iterator(std::string(VEMO_SOURCE_DIR) + "/examples")) {
+    if (e.path().extension() != ".vmo") continue;
+    ++count;
+    const std::string path = e.path().string();
+    TRun r = Cli("check " + path);
+    EXPECT_EQ(r.Status, 0) << path;
+    EXPECT_EQ(r.Out, "OK\n") << path;
+    EXPECT_EQ(Cli("simulate " + path + " -o " + Path("out.txt")).Status, 0) << path;
   }
+  EXPECT_GE(count, 8);
+}
+
+TEST_F(CliTest, ExamplesAreWhatTheGeneratorWrites) {
+  const std::string dir = Path("regenerated");
+  fs::create_directories(dir);
+  const std::string cmd = std::string(VEMO_BINARY_DIR) + "/tools/make_examples " + dir + " >/dev/null";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  for (const auto& e : fs::directory_iterator(dir))
+    EXPECT_EQ(ReadAll(e.path()), ReadAll(Example(e.path().filename().c_str()))) << e.path();
 }
 
 TEST_F(CliTest, SimulatePrintsTimeAndSamplesIn23CharacterReals) {
