@@ -16,13 +16,23 @@ namespace {
 constexpr int kBlocks = 1000;
 constexpr int kSteps = 100000;
 constexpr double kDt = 0.001;
-// The repeating pattern of the chain: proportional, aperiodic, integrating,
-// differentiating (keeps the integrals bounded), oscillatory.
-constexpr uint16_t kPattern[5] = {6, 10, 7, 8, 11};
+
+struct TStage {
+  uint16_t Code;
+  std::initializer_list<double> Params;
+};
+// Linear chain: proportional, aperiodic, integrating, differentiating
+// (keeps the integrals bounded), oscillatory.
+const TStage kLinear[5] = {{6, {1.0}}, {10, {0.5, 1.0, 0.0}}, {7, {1.0, 0.0}}, {8, {1.0}},
+                           {11, {0.2, 0.3, 1.0}}};
+// Mixed chain: saturation, aperiodic, dead zone, pulse-amplitude element,
+// two-position relay.
+const TStage kMixed[5] = {{21, {1.0, -1.0}}, {10, {0.5, 1.0, 0.0}}, {20, {0.01}},
+                          {13, {0.1, 1.0}}, {23, {1.0, -1.0, 0.0}}};
 
 // A constant followed by the chain, snaking over the grid in rows of 48
 // blocks (blocks in even columns, wires between them, turns at the ends).
-std::unique_ptr<TField> ChainField() {
+std::unique_ptr<TField> ChainField(const TStage* pattern) {
   auto f = CreateField();
   TSchemeBuilder b(*f);
   b.Block(1, 1, 0, {1.0});
@@ -31,12 +41,7 @@ std::unique_ptr<TField> ChainField() {
     const int row = 1 + (i / 48) * 3;
     const int idx = i % 48;
     const int col = ((i / 48) % 2 == 0) ? 3 + 2 * idx : 97 - 2 * idx;
-    const uint16_t code = kPattern[i % 5];
-    if (code == 6) b.Block(col, row, code, {1.0});
-    else if (code == 10) b.Block(col, row, code, {0.5, 1.0, 0.0});
-    else if (code == 7) b.Block(col, row, code, {1.0, 0.0});
-    else if (code == 8) b.Block(col, row, code, {1.0});
-    else b.Block(col, row, code, {0.2, 0.3, 1.0});
+    b.Block(col, row, pattern[i % 5].Code, pattern[i % 5].Params);
     if (row == prevRow) {
       b.Line({{prevCol, prevRow}, {col, row}});
     } else {
@@ -54,9 +59,9 @@ std::unique_ptr<TField> ChainField() {
   return f;
 }
 
-void BM_ChainEngine(benchmark::State& state) {
+void RunEngine(benchmark::State& state, const TStage* pattern) {
   ResetProgramState();
-  auto f = ChainField();
+  auto f = ChainField(pattern);
   PrepareRun(*f);
   if (Prog.Err.ErrorCode) {
     state.SkipWithError("scheme error");
@@ -79,6 +84,8 @@ void BM_ChainEngine(benchmark::State& state) {
   state.counters["output"] = out;
   state.SetItemsProcessed(state.iterations() * kSteps * kBlocks);
 }
+
+void BM_ChainEngine(benchmark::State& state) { RunEngine(state, kLinear); }
 BENCHMARK(BM_ChainEngine)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The same recurrences over plain arrays, in chain order.
@@ -92,7 +99,7 @@ void BM_ChainHandWritten(benchmark::State& state) {
   for (auto _ : state) {
     std::vector<Cell> c(kBlocks);
     for (int i = 0; i < kBlocks; ++i) {
-      const int code = kPattern[i % 5];
+      const int code = kLinear[i % 5].Code;
       c[i] = {code, 0, 0, 0, 0, 0, 0, 0};
       if (code == 6) c[i].p0 = 1.0;
       else if (code == 10) { c[i].p0 = 0.5; c[i].p1 = 1.0; }
@@ -142,5 +149,62 @@ void BM_ChainHandWritten(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kSteps * kBlocks);
 }
 BENCHMARK(BM_ChainHandWritten)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
+
+namespace {
+
+void BM_MixedEngine(benchmark::State& state) { RunEngine(state, kMixed); }
+BENCHMARK(BM_MixedEngine)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The mixed chain's recurrences over plain arrays.
+void BM_MixedHandWritten(benchmark::State& state) {
+  struct Cell {
+    int code;
+    double p0, p1, s, phase, y;
+  };
+  double out = 0;
+  for (auto _ : state) {
+    std::vector<Cell> c(kBlocks);
+    for (int i = 0; i < kBlocks; ++i) {
+      const TStage& st = kMixed[i % 5];
+      const double* p = st.Params.begin();
+      c[i] = {st.Code, p[0], st.Params.size() > 1 ? p[1] : 0.0, 0, 0, 0};
+      if (st.Code == 13) c[i].phase = c[i].p0;
+    }
+    const double dt = kDt;
+    for (int s = 0; s < kSteps; ++s) {
+      double x = 1.0;
+      for (Cell& b : c) {
+        switch (b.code) {
+          case 21: b.y = x > b.p0 ? b.p0 : x < b.p1 ? b.p1 : x; break;
+          case 10: {
+            double a = dt / b.p0;
+            if (a > 1) a = 1;
+            b.s += (x - b.s) * a;
+            b.y = b.p1 * b.s;
+            break;
+          }
+          case 20: b.y = x > b.p0 ? x - b.p0 : x < -b.p0 ? x + b.p0 : 0.0; break;
+          case 13:
+            b.phase += dt;
+            if (b.phase >= b.p0 / b.p1) b.y = 0.0;
+            if (b.phase >= b.p0) {
+              b.y = x;
+              b.phase -= b.p0;
+            }
+            break;
+          default: b.y = x < 0.0 ? -1.0 : 1.0; break;
+        }
+        x = b.y;
+      }
+      out = x;
+    }
+  }
+  benchmark::DoNotOptimize(out);
+  state.counters["output"] = out;
+  state.SetItemsProcessed(state.iterations() * kSteps * kBlocks);
+}
+BENCHMARK(BM_MixedHandWritten)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
