@@ -237,21 +237,6 @@ TEST_F(LinearTest, StrongDampingAsksOncePerCompileAndNoRunsOn) {
   EXPECT_EQ(Dialogs.Questions.size(), 2u);
 }
 
-TEST_F(LinearTest, StepHints) {
-  struct Case { uint16_t code; std::vector<double> params; double hint; };
-  const Case cases[] = {
-      {6, {5}, 0.1},          {7, {5, 0}, 0.1},     {8, {5}, 0.1},
-      {9, {-2, 1}, 0.2},      {10, {0.4, 1, 0}, 0.04}, {11, {0.3, 0.6, 1}, 0.06},
-      {12, {0.2, 1}, 0.05},   {95, {0.7, 1}, 0.07},
-  };
-  for (const Case& c : cases) {
-    auto obj = CreateCellObject(c.code);
-    auto* b = static_cast<TParamBlock*>(obj->AsBlock());
-    for (size_t i = 0; i < c.params.size(); ++i) b->Params[i] = c.params[i];
-    EXPECT_DOUBLE_EQ(b->GetStepHint(), c.hint) << "code " << c.code;
-  }
-}
-
 TEST_F(LinearTest, TransferFunctions) {
   struct Case {
     uint16_t code;
@@ -280,27 +265,6 @@ TEST_F(LinearTest, TransferFunctions) {
     for (size_t i = 0; i < c.num.size(); ++i) EXPECT_NEAR(double(num[i]), double(c.num[i]), 1e-15);
     for (size_t i = 0; i < c.den.size(); ++i) EXPECT_NEAR(double(den[i]), double(c.den[i]), 1e-15);
   }
-}
-
-TEST_F(LinearTest, ParametersSaveAsDoublesAndCopyExactly) {
-  auto obj = CreateCellObject(11);
-  auto* b = static_cast<TParamBlock*>(obj->AsBlock());
-  EXPECT_EQ(b->ParamCount, 3);
-  EXPECT_EQ(b->Params[0], 0.1);
-  EXPECT_EQ(b->Params[1], 0.05);
-  EXPECT_EQ(b->Params[3], 0.0);
-  EXPECT_EQ(b->Output, 0.0);
-  for (TBlock* in : b->Inputs) EXPECT_EQ(in, nullptr);
-  b->Params[1] = 0.7;
-  TMemCursor m = TMemCursor::Measuring();
-  b->Save(m);
-  EXPECT_EQ(m.Pos, 24u);
-  auto copy = CloneObject(*obj);
-  ASSERT_NE(copy, nullptr);
-  EXPECT_EQ(static_cast<TParamBlock*>(copy->AsBlock())->Params[1], 0.7);
-  EXPECT_EQ(copy->TypeCode, 11);
-  EXPECT_EQ(CreateCellObject(14), nullptr);
-  EXPECT_EQ(CreateCellObject(31), nullptr);
 }
 
 }  // namespace
