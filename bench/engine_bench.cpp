@@ -108,9 +108,16 @@ void BM_ChainHandWritten(benchmark::State& state) {
       else { c[i].p0 = 0.2; c[i].p1 = 0.3; c[i].p2 = 1.0; }
     }
     const double dt = kDt;
+    // Outputs live in an array and every block reads its input through an
+    // index, as a scheme's wiring requires (slot 0 is the constant source).
+    std::vector<double> y(kBlocks + 1, 0.0);
+    std::vector<int> in(kBlocks);
+    for (int i = 0; i < kBlocks; ++i) in[i] = i;
+    y[0] = 1.0;
     for (int s = 0; s < kSteps; ++s) {
-      double x = 1.0;
-      for (Cell& b : c) {
+      for (int i = 0; i < kBlocks; ++i) {
+        Cell& b = c[i];
+        const double x = y[in[i]];
         switch (b.code) {
           case 6: b.y = b.p0 * x; break;
           case 10: {
@@ -139,9 +146,9 @@ void BM_ChainHandWritten(benchmark::State& state) {
             break;
           }
         }
-        x = b.y;
+        y[i + 1] = b.y;
       }
-      out = x;
+      out = y[kBlocks];
     }
   }
   benchmark::DoNotOptimize(out);
@@ -173,9 +180,14 @@ void BM_MixedHandWritten(benchmark::State& state) {
       if (st.Code == 13) c[i].phase = c[i].p0;
     }
     const double dt = kDt;
+    std::vector<double> y(kBlocks + 1, 0.0);
+    std::vector<int> in(kBlocks);
+    for (int i = 0; i < kBlocks; ++i) in[i] = i;
+    y[0] = 1.0;
     for (int s = 0; s < kSteps; ++s) {
-      double x = 1.0;
-      for (Cell& b : c) {
+      for (int i = 0; i < kBlocks; ++i) {
+        Cell& b = c[i];
+        const double x = y[in[i]];
         switch (b.code) {
           case 21: b.y = x > b.p0 ? b.p0 : x < b.p1 ? b.p1 : x; break;
           case 10: {
@@ -196,9 +208,9 @@ void BM_MixedHandWritten(benchmark::State& state) {
             break;
           default: b.y = x < 0.0 ? -1.0 : 1.0; break;
         }
-        x = b.y;
+        y[i + 1] = b.y;
       }
-      out = x;
+      out = y[kBlocks];
     }
   }
   benchmark::DoNotOptimize(out);
