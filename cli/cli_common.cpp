@@ -7,6 +7,7 @@
 #include "model/errors.h"
 #include "shell/numtext.h"
 #include "shell/program.h"
+#include "simulation/engine.h"
 
 namespace vemo::cli {
 
@@ -46,6 +47,29 @@ void PrintSchemeError() {
   if (e.ErrorCol >= 0)
     line += " (столбец " + std::to_string(e.ErrorCol) + ", строка " + std::to_string(e.ErrorRow) + ")";
   std::cout << line << "\n";
+}
+
+std::unique_ptr<TField> LoadAndPrepareRun(const TArgs& a, TFileProjects& projects, double step) {
+  auto field = LoadProject(a.Positional[0], projects);
+  if (!field) return nullptr;
+  if (a.Has("--step")) {
+    field->Step = step;
+    field->AutoStep = 0;
+  }
+  PrepareRun(*field);
+  if (Prog.Err.ErrorCode) {
+    ReleaseMacroBodies(*field);
+    PrintSchemeError();
+    return nullptr;
+  }
+  return field;
+}
+
+bool RequirePlaced(TField& field, int k) {
+  if (field.Points[k].Placed) return true;
+  ReleaseMacroBodies(field);
+  std::cerr << "Точка " << PointLetter(k) << " не установлена на схеме\n";
+  return false;
 }
 
 bool NumberOption(const TArgs& a, const std::string& key, double& out) {

@@ -37,6 +37,12 @@ int UsageError(const std::string& reason);
 
 // Loads a project for a command; nullptr after the message was printed.
 std::unique_ptr<TField> LoadProject(const std::string& path, TFileProjects& projects);
+// The time-domain preparation of a command: loads the project, applies a
+// --step option, compiles, orders, checks loops and chooses the step.
+// nullptr after the error was printed.
+std::unique_ptr<TField> LoadAndPrepareRun(const TArgs& a, TFileProjects& projects, double step);
+// The observed point k must be placed; prints why not and returns false.
+bool RequirePlaced(TField& field, int k);
 // Prints the scheme error line "Ошибка N: ..." for the current ErrorCode.
 void PrintSchemeError();
 // A number option; false (with the message printed) when it does not parse.

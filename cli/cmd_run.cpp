@@ -9,27 +9,11 @@
 
 namespace vemo::cli {
 
-namespace {
-
-// Compile, order, check loops and choose the step; prints the scheme error.
-bool Prepare(TField& field) {
-  PrepareRun(field);
-  if (Prog.Err.ErrorCode) {
-    ReleaseMacroBodies(field);
-    PrintSchemeError();
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 int CmdCheck(const TArgs& a) {
   if (a.Positional.size() != 1) return UsageError("check: expected one project file");
   TFileProjects projects;
-  auto field = LoadProject(a.Positional[0], projects);
+  auto field = LoadAndPrepareRun(a, projects, 0.0);
   if (!field) return kExitFailure;
-  if (!Prepare(*field)) return kExitFailure;
   ReleaseMacroBodies(*field);
   std::cout << "OK\n";
   return kExitOk;
@@ -42,13 +26,8 @@ int CmdSimulate(const TArgs& a) {
   if (a.Has("--time") && viewTime < 1e-5) return UsageError(std::string("--time: ") + kBadParameter);
   if (a.Has("--step") && step < 1e-8) return UsageError(std::string("--step: ") + kBadParameter);
   TFileProjects projects;
-  auto field = LoadProject(a.Positional[0], projects);
+  auto field = LoadAndPrepareRun(a, projects, step);
   if (!field) return kExitFailure;
-  if (a.Has("--step")) {
-    field->Step = step;
-    field->AutoStep = 0;
-  }
-  if (!Prepare(*field)) return kExitFailure;
   if (!a.Has("--time")) viewTime = Prog.Clock.ViewTime;
 
   std::vector<int> points;
@@ -59,11 +38,7 @@ int CmdSimulate(const TArgs& a) {
         ReleaseMacroBodies(*field);
         return UsageError(std::string("--points: no point ") + ch + " (A..L)");
       }
-      if (!field->Points[k].Placed) {
-        ReleaseMacroBodies(*field);
-        std::cerr << "Точка " << PointLetter(k) << " не установлена на схеме\n";
-        return kExitFailure;
-      }
+      if (!RequirePlaced(*field, k)) return kExitFailure;
       points.push_back(k);
     }
   } else {

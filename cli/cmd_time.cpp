@@ -35,25 +35,10 @@ int CmdPhase(const TArgs& a) {
   if (a.Has("--step") && step < 1e-9) return UsageError(std::string("--step: ") + kBadParameter);
 
   TFileProjects projects;
-  auto field = LoadProject(a.Positional[0], projects);
+  auto field = LoadAndPrepareRun(a, projects, step);
   if (!field) return kExitFailure;
-  if (a.Has("--step")) {
-    field->Step = step;
-    field->AutoStep = 0;
-  }
-  PrepareRun(*field);
-  if (Prog.Err.ErrorCode) {
-    ReleaseMacroBodies(*field);
-    PrintSchemeError();
-    return kExitFailure;
-  }
-  for (int k : {x, derivative ? x : y}) {
-    if (!field->Points[k].Placed) {
-      ReleaseMacroBodies(*field);
-      std::cerr << "Точка " << PointLetter(k) << " не установлена на схеме\n";
-      return kExitFailure;
-    }
-  }
+  for (int k : {x, derivative ? x : y})
+    if (!RequirePlaced(*field, k)) return kExitFailure;
   if (!a.Has("--time")) pageTime = Prog.Clock.ViewTime;
 
   TPhaseRun run;

@@ -1,0 +1,42 @@
+// Running the built vemo-cli from the tests.
+#pragma once
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace vemo::clitest {
+
+struct TRun {
+  int Status = -1;
+  std::string Out;  // standard output; standard error is dropped
+};
+
+inline TRun Cli(const std::string& args) {
+  TRun r;
+  const std::string cmd = std::string(VEMO_CLI_PATH) + " " + args + " 2>/dev/null";
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return r;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.Out.append(buf, n);
+  const int st = pclose(p);
+  r.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+inline std::string Example(const char* name) {
+  return std::string(VEMO_SOURCE_DIR) + "/examples/" + name;
+}
+
+inline std::string ReadAll(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+}  // namespace vemo::clitest
