@@ -58,5 +58,7 @@ int CmdPhase(const TArgs& a);
 int CmdEval(const TArgs& a);
 int CmdTransferFunction(const TArgs& a);
 int CmdBode(const TArgs& a);
+int CmdNyquist(const TArgs& a);
+int CmdMargins(const TArgs& a);
 
 }  // namespace vemo::cli

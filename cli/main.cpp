@@ -48,6 +48,15 @@ const TCommand kCommands[] = {
      "Bode plot of the contour as the saved text file: 200 lines of lg w and L [dB]\n"
      "(or with --phase the phase in degrees), 23-character reals. lg w runs from\n"
      "--lgw-min (default -3) in steps of (max - min)/200. -o writes CR LF lines."},
+    {"nyquist", CmdNyquist, "nyquist FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [-o OUT]",
+     "Hodograph W(jw) of the contour as the saved text file: one line per point of w,\n"
+     "Im and Re (23-character reals). lg w runs from --lgw-min (default -3) to\n"
+     "--lgw-max (default 3) in 1240 steps, cut finer where the phase turns by more than\n"
+     "a degree. -o writes CR LF lines."},
+    {"margins", CmdMargins, "margins FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [-o OUT]",
+     "Closed-loop report of the hodograph of the open contour: the verdict\n"
+     "(Устойчива / Неустойчива!), the phase margin and the gain margin, one per line\n"
+     "(\"-\" when there is none)."},
 };
 
 const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o",

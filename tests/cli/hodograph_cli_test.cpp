@@ -1,0 +1,185 @@
+// Runs the built vemo-cli's nyquist and margins commands on hand-made
+// open loops with known margins.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "model/project_file.h"
+#include "model/scheme_builder.h"
+#include "shell/numtext.h"
+#include "shell/program.h"
+
+namespace fs = std::filesystem;
+using namespace vemo;
+
+namespace {
+
+struct TRun {
+  int Status = -1;
+  std::string Out;
+};
+
+TRun Cli(const std::string& args) {
+  TRun r;
+  const std::string cmd = std::string(VEMO_CLI_PATH) + " " + args + " 2>/dev/null";
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return r;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.Out.append(buf, n);
+  const int st = pclose(p);
+  r.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+std::string ReadAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> v;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) v.push_back(line);
+  return v;
+}
+
+// The number after a label in a report line, "Запас по фазе: 51.8°".
+double NumberAfter(const std::string& line, const std::string& label) {
+  EXPECT_EQ(line.rfind(label, 0), 0u) << line;
+  return std::strtod(line.c_str() + label.size(), nullptr);
+}
+
+class HodographCliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetProgramState();
+    Dir = fs::temp_directory_path() / ("vemo_hodo_cli_" + std::to_string(::getpid()));
+    fs::create_directories(Dir);
+  }
+  void TearDown() override { fs::remove_all(Dir); }
+  std::string Path(const std::string& name) const { return (Dir / name).string(); }
+
+  // gen -> the blocks in a row (two cells apart) -> stub; A on the
+  // generator output, B at the end: the open loop W(s) of the blocks.
+  struct TChainBlock {
+    uint16_t Code;
+    std::initializer_list<double> Params;
+  };
+  std::string Chain(const std::string& name, std::initializer_list<TChainBlock> blocks) {
+    auto f = CreateField();
+    TSchemeBuilder b(*f);
+    b.Block(2, 2, 0, {1.0});
+    int col = 2;
+    for (const TChainBlock& s : blocks) {
+      b.Block(col + 2, 2, s.Code, s.Params);
+      b.Line({{col, 2}, {col + 2, 2}});
+      col += 2;
+    }
+    b.Line({{col, 2}, {col + 2, 2}});
+    b.Point(0, 3, 2);
+    b.Point(1, col + 2, 2);
+    EXPECT_TRUE(SaveField(*f, Path(name)));
+    return Path(name);
+  }
+  // K/(s+1)^3: a gain and three aperiodic elements.
+  std::string ThirdOrder(double k) {
+    return Chain("lag3_" + std::to_string(k) + ".vmo", {{6, {k}}, {10, {1, 1}}, {10, {1, 1}}, {10, {1, 1}}});
+  }
+  fs::path Dir;
+};
+
+TEST_F(HodographCliTest, MarginsOfIntegratorWithLag) {
+  // 1/(s(s+1)): phase margin 51.83 degrees, no crossing of the negative axis.
+  const std::string p = Chain("il.vmo", {{7, {1, 0}}, {10, {1, 1}}});
+  TRun r = Cli("margins " + p + " --from A --to B");
+  ASSERT_EQ(r.Status, 0);
+  auto lines = Lines(r.Out);
+  ASSERT_EQ(lines.size(), 3u) << r.Out;
+  EXPECT_EQ(lines[0], "Устойчива");
+  EXPECT_NEAR(NumberAfter(lines[1], "Запас по фазе: "), 51.827, 0.35);
+  EXPECT_EQ(lines[1].substr(lines[1].size() - 2), "°");
+  EXPECT_EQ(lines[2], "Запас по амплитуде: -");
+}
+
+TEST_F(HodographCliTest, MarginsOfThirdOrderLag) {
+  for (double k : {2.0, 4.0}) {
+    TRun r = Cli("margins " + ThirdOrder(k));
+    ASSERT_EQ(r.Status, 0);
+    auto lines = Lines(r.Out);
+    ASSERT_EQ(lines.size(), 3u) << r.Out;
+    EXPECT_EQ(lines[0], "Устойчива") << k;
+    const std::string& g = lines[2];
+    EXPECT_NEAR(NumberAfter(g, "Запас по амплитуде: "), 20 * std::log10(8 / k), 0.15) << k;
+    EXPECT_EQ(g.substr(g.size() - 5), " дБ");
+  }
+  TRun r = Cli("margins " + ThirdOrder(10));
+  ASSERT_EQ(r.Status, 0);
+  auto lines = Lines(r.Out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "Неустойчива!");
+  EXPECT_EQ(lines[2], "Запас по амплитуде: -");
+}
+
+TEST_F(HodographCliTest, FirstOrderLoopHasNoGainMargin) {
+  TRun r = Cli("margins " + Chain("lag.vmo", {{10, {1, 2}}}));
+  ASSERT_EQ(r.Status, 0);
+  auto lines = Lines(r.Out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "Устойчива");
+  EXPECT_NEAR(NumberAfter(lines[1], "Запас по фазе: "), 120.0, 0.5);
+  EXPECT_EQ(lines[2], "Запас по амплитуде: -");
+}
+
+TEST_F(HodographCliTest, NyquistPrintsOmegaImRe) {
+  const std::string p = Chain("lag.vmo", {{10, {1, 1}}});
+  TRun r = Cli("nyquist " + p + " --from A --to B --lgw-min -2 --lgw-max 2");
+  ASSERT_EQ(r.Status, 0);
+  auto lines = Lines(r.Out);
+  ASSERT_GT(lines.size(), 1240u);
+  EXPECT_EQ(r.Out.find('\r'), std::string::npos);
+  for (const std::string& l : lines) ASSERT_EQ(l.size(), 71u) << l;
+  // First point: w = 0.01, W = 1/(1 + 0.01j).
+  double v[3];
+  ASSERT_TRUE(ParseRealLine(lines.front(), v, 3));
+  EXPECT_NEAR(v[0], 0.01, 1e-9);
+  EXPECT_NEAR(v[1], -0.01 / 1.0001, 1e-7);
+  EXPECT_NEAR(v[2], 1 / 1.0001, 1e-7);
+  ASSERT_TRUE(ParseRealLine(lines.back(), v, 3));
+  EXPECT_NEAR(v[0], 100, 1e-4);
+  // -o writes the same lines with CR LF.
+  r = Cli("nyquist " + p + " --lgw-min -2 --lgw-max 2 -o " + Path("h.txt"));
+  ASSERT_EQ(r.Status, 0);
+  EXPECT_TRUE(r.Out.empty());
+  const std::string file = ReadAll(Path("h.txt"));
+  EXPECT_EQ(static_cast<size_t>(std::count(file.begin(), file.end(), '\n')), lines.size());
+  EXPECT_EQ(file.substr(71, 2), "\r\n");
+  EXPECT_EQ(file.substr(0, 71), lines.front());
+}
+
+TEST_F(HodographCliTest, ErrorsAndUsage) {
+  const std::string p = Chain("lag.vmo", {{10, {1, 1}}});
+  EXPECT_EQ(Cli("nyquist").Status, 2);
+  EXPECT_EQ(Cli("margins " + p + " --from A --to A").Status, 2);
+  EXPECT_EQ(Cli("nyquist " + p + " --lgw-min 3 --lgw-max 1").Status, 2);
+  EXPECT_EQ(Cli("margins " + p + " --lgw-max y").Status, 2);
+  EXPECT_EQ(Cli("nyquist --help").Status, 0);
+  EXPECT_EQ(Cli("margins --help").Status, 0);
+  EXPECT_EQ(Cli("margins " + Path("missing.vmo")).Status, 1);
+  // A special block on the contour is the contour error of the analyses.
+  TRun r = Cli("margins " + Chain("special.vmo", {{39, {1.0}}}));
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Out, "Ошибка 39: Невозможно построить частотные характеристики этого блока. (столбец 4, строка 2)\n");
+}
+
+}  // namespace
