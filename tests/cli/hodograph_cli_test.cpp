@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "cli_support.h"
 #include "model/project_file.h"
 #include "model/scheme_builder.h"
 #include "shell/numtext.h"
@@ -21,30 +22,7 @@ using namespace vemo;
 
 namespace {
 
-struct TRun {
-  int Status = -1;
-  std::string Out;
-};
-
-TRun Cli(const std::string& args) {
-  TRun r;
-  const std::string cmd = std::string(VEMO_CLI_PATH) + " " + args + " 2>/dev/null";
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.Out.append(buf, n);
-  const int st = pclose(p);
-  r.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using namespace vemo::clitest;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> v;
