@@ -6,6 +6,7 @@
 #include "model/project_file.h"
 #include "model/scheme_builder.h"
 #include "blocks/table_blocks.h"
+#include "model/macro.h"
 #include "plugins/user_block.h"
 #include "shell/program.h"
 
@@ -156,6 +157,33 @@ bool TableNonlinearity(const std::string& dir) {
   return Save(*f, dir, "table_nonlinearity.vmo", 4.0);
 }
 
+// A macro block whose body, another project, is a first-order lag fed by
+// the body's left input port; the main scheme drives it with a unit step.
+bool MacroLag(const std::string& dir) {
+  auto body = CreateField();
+  TSchemeBuilder bb(*body);
+  bb.Block(1, 2, kMacroPortFirst + 1);  // the macro block's left input
+  bb.Block(3, 2, 10, {0.5, 2.0, 0.0});
+  bb.Line({{1, 2}, {3, 2}});
+  bb.Block(4, 2, kMacroOutputCode);     // fed by the block on its left
+  body->Step = 0.01;
+  body->AutoStep = 0;
+  if (!Save(*body, dir, "macro_body_lag.vmo", 5.0)) return false;
+
+  auto f = CreateField();
+  TSchemeBuilder b(*f);
+  b.Block(2, 2, 0, {1.0});
+  auto* macro = static_cast<TMacroBlock*>(b.Block(4, 2, kMacroCode));
+  macro->Caption = "Лаг";
+  macro->BodyFile = "macro_body_lag.vmo";  // beside the project
+  b.Line({{2, 2}, {4, 2}});
+  b.Line({{4, 2}, {6, 2}});
+  b.Point(0, 6, 2);
+  f->Step = 0.01;
+  f->AutoStep = 0;
+  return Save(*f, dir, "macro_lag.vmo", 5.0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -166,6 +194,7 @@ int main(int argc, char** argv) {
   ResetProgramState();
   const std::string dir = argv[1];
   const bool ok = FirstOrderLag(dir) && FeedbackLoop(dir) && OscillatoryStep(dir) && SamplePlugin(dir) &&
-                  RelayLoop(dir) && SaturationLoop(dir) && PwmLoop(dir) && TableNonlinearity(dir);
+                  RelayLoop(dir) && SaturationLoop(dir) && PwmLoop(dir) && TableNonlinearity(dir) &&
+                  MacroLag(dir);
   return ok ? 0 : 1;
 }
