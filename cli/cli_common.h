@@ -60,5 +60,7 @@ int CmdTransferFunction(const TArgs& a);
 int CmdBode(const TArgs& a);
 int CmdNyquist(const TArgs& a);
 int CmdMargins(const TArgs& a);
+int CmdPopov(const TArgs& a);
+int CmdInOut(const TArgs& a);
 
 }  // namespace vemo::cli

@@ -57,11 +57,21 @@ const TCommand kCommands[] = {
      "Closed-loop report of the hodograph of the open contour: the verdict\n"
      "(Устойчива / Неустойчива!), the phase margin and the gain margin, one per line\n"
      "(\"-\" when there is none)."},
+    {"popov", CmdPopov, "popov FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [-o OUT]",
+     "Popov criterion of the loop with one nonlinear part: the sector of the\n"
+     "nonlinearity, the Popov line through -1/K on the modified hodograph and the\n"
+     "conclusion, one per line (\"Нелинейность:\", \"Прямая Попова:\", \"Вывод:\")."},
+    {"inout", CmdInOut, "inout FILE.vmo [--from A] [--to B] [--xmax X] [--step H] [-o OUT]",
+     "Static input-output characteristic y(x) of the contour as the table nonlinearity's\n"
+     "text file: one line per point, x and y (23-character reals). The contour's blocks\n"
+     "are stepped with the input held at x from -X max up to +X max in steps of H\n"
+     "(defaults 2 and 0.01, at least 0.001), then back down; the backward sweep follows\n"
+     "only when it differs from the forward one (hysteresis). -o writes CR LF lines."},
 };
 
 const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o",
                                            "--from", "--to", "--lgw-min", "--lgw-max",
-                                           "--x", "--y"};
+                                           "--x", "--y", "--xmax"};
 const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase"};
 
 void PrintProgramHelp() {
