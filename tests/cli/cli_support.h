@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace vemo::clitest {
 
@@ -37,6 +38,15 @@ inline std::string ReadAll(const std::filesystem::path& p) {
   std::stringstream ss;
   ss << in.rdbuf();
   return ss.str();
+}
+
+// The lines of a text (without their line ends).
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> v;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) v.push_back(line);
+  return v;
 }
 
 }  // namespace vemo::clitest

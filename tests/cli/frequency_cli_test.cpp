@@ -23,14 +23,6 @@ namespace {
 
 using namespace vemo::clitest;
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> v;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) v.push_back(line);
-  return v;
-}
-
 class FrequencyCliTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -24,14 +24,6 @@ namespace {
 
 using namespace vemo::clitest;
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> v;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) v.push_back(line);
-  return v;
-}
-
 // The number after a label in a report line, "Запас по фазе: 51.8°".
 double NumberAfter(const std::string& line, const std::string& label) {
   EXPECT_EQ(line.rfind(label, 0), 0u) << line;

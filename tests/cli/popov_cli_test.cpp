@@ -20,14 +20,6 @@ namespace {
 
 using namespace vemo::clitest;
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> v;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) v.push_back(line);
-  return v;
-}
-
 struct TChainBlock {
   uint16_t Code;
   std::initializer_list<double> Params;
