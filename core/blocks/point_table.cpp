@@ -15,17 +15,6 @@ namespace {
 // Segments whose ends are closer than this along x count as vertical.
 constexpr double kVerticalTolerance = 1e-8;
 
-// Largest magnitude whose 15-digit text form still reads back: the text of
-// a larger finite value (up to DBL_MAX) rounds up past the double range.
-constexpr double kLargestWritable = 1.79769313486231e308;
-
-// The 23-character form of one coordinate, always readable by the loader.
-std::string FormatCoordinate(double v) {
-  if (std::isfinite(v) && std::fabs(v) > kLargestWritable)
-    v = std::copysign(kLargestWritable, v);
-  return FormatReal23(v);
-}
-
 // Appends the point of every line of `chunk`; a line ends at LF, CR or
 // CR LF (the pieces between the two characters of CR LF are empty and hold
 // no numbers). False once the table is full.
@@ -158,9 +147,9 @@ std::string FormatPointTableText(const PointTable& table) {
   std::string text;
   text.reserve(table.Points.size() * 49);
   for (const TablePoint& p : table.Points) {
-    text += FormatCoordinate(p.x);
+    text += FormatReal23(p.x);
     text += ' ';
-    text += FormatCoordinate(p.y);
+    text += FormatReal23(p.y);
     text += "\r\n";
   }
   return text;

@@ -100,7 +100,11 @@ std::string FormatReal23(double x) {
   if (std::isnan(x)) return std::string(20, ' ') + "Nan";
   if (std::isinf(x)) return std::string(19, ' ') + (x < 0 ? "-Inf" : "+Inf");
   bool neg = std::signbit(x) && x != 0.0;
-  return ExponentForm(std::fabs(x), neg, 14);
+  // The 15-digit text of a finite value beyond this rounds up past the
+  // double range and could not be read back: write the largest readable.
+  constexpr double kLargestReadable = 1.79769313486231e308;
+  const double a = std::fabs(x) > kLargestReadable ? kLargestReadable : std::fabs(x);
+  return ExponentForm(a, neg, 14);
 }
 
 bool ParseRealLine(std::string_view line, double* out, int count) {

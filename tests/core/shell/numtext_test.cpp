@@ -89,5 +89,14 @@ TEST_F(ParseNumberTest, RejectsOtherTextsAndKeepsTheValue) {
   }
 }
 
+TEST_F(FormatReal23Test, LargestFiniteValuesReadBack) {
+  for (double v : {1.7976931348623157e308, -1.7976931348623157e308, 1.79769313486231e308}) {
+    const std::string t = FormatReal23(v);
+    double back = 0;
+    EXPECT_TRUE(ParseNumber(t, back)) << t;
+    EXPECT_EQ(t.size(), 23u);
+  }
+}
+
 }  // namespace
 }  // namespace vemo
