@@ -11,6 +11,7 @@
 #include "frequency/zero_pole.h"
 #include "model/compile.h"
 #include "model/scheme_builder.h"
+#include "scheme_fixtures.h"
 #include "shell/program.h"
 #include "test_support.h"
 
@@ -46,19 +47,7 @@ class ContourTest : public ::testing::Test {
 };
 
 // gen -> block -> stub: A on the generator's output, B at the end.
-void Chain(TField& f, std::initializer_list<std::pair<uint16_t, std::initializer_list<double>>> blocks) {
-  TSchemeBuilder b(f);
-  b.Block(2, 2, 0, {1.0});
-  int col = 2;
-  for (const auto& [code, params] : blocks) {
-    b.Block(col + 2, 2, code, params);
-    b.Line({{col, 2}, {col + 2, 2}});
-    col += 2;
-  }
-  b.Line({{col, 2}, {col + 2, 2}});
-  b.Point(0, 3, 2);
-  b.Point(1, col + 2, 2);
-}
+void Chain(TField& f, testing::TChainBlocks blocks) { testing::BuildOpenChain(f, blocks); }
 
 TEST_F(ContourTest, ProportionalBlockGivesItsGain) {
   Chain(*F, {{6, {2.0}}});

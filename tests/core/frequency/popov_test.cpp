@@ -13,12 +13,13 @@
 #include "frequency/popov.h"
 #include "model/compile.h"
 #include "model/scheme_builder.h"
+#include "scheme_fixtures.h"
 #include "shell/program.h"
 
 namespace vemo {
 namespace {
 
-using TChainBlocks = std::initializer_list<std::pair<uint16_t, std::initializer_list<double>>>;
+using testing::TChainBlocks;
 
 class PopovTest : public ::testing::Test {
  protected:
@@ -32,19 +33,7 @@ class PopovTest : public ::testing::Test {
   }
 
   // gen -> blocks -> stub: A on the generator's output, B at the end.
-  void Chain(TChainBlocks blocks) {
-    TSchemeBuilder b(*F);
-    b.Block(2, 2, 0, {1.0});
-    int col = 2;
-    for (const auto& [code, params] : blocks) {
-      b.Block(col + 2, 2, code, params);
-      b.Line({{col, 2}, {col + 2, 2}});
-      col += 2;
-    }
-    b.Line({{col, 2}, {col + 2, 2}});
-    b.Point(0, 3, 2);
-    b.Point(1, col + 2, 2);
-  }
+  void Chain(TChainBlocks blocks) { testing::BuildOpenChain(*F, blocks); }
 
   // W(s) with the zero-pole form and the nonlinear part of A -> B.
   TNonlinearPart Prepare(TChainBlocks blocks) {

@@ -12,6 +12,7 @@
 #include "model/macro.h"
 #include "model/project_file.h"
 #include "model/scheme_builder.h"
+#include "scheme_fixtures.h"
 #include "shell/program.h"
 #include "simulation/engine.h"
 #include "simulation/transient.h"
@@ -38,19 +39,7 @@ class InOutTest : public testing::ProgramTest {
 };
 
 // gen -> block -> ... -> stub: A on the generator's output, B at the end.
-void Chain(TField& f, std::initializer_list<std::pair<uint16_t, std::initializer_list<double>>> blocks) {
-  TSchemeBuilder b(f);
-  b.Block(2, 2, 0, {1.0});
-  int col = 2;
-  for (const auto& [code, params] : blocks) {
-    b.Block(col + 2, 2, code, params);
-    b.Line({{col, 2}, {col + 2, 2}});
-    col += 2;
-  }
-  b.Line({{col, 2}, {col + 2, 2}});
-  b.Point(0, 3, 2);
-  b.Point(1, col + 2, 2);
-}
+void Chain(TField& f, testing::TChainBlocks blocks) { testing::BuildOpenChain(f, blocks); }
 
 // gen -> summer (bottom negated) -> block -> stub with the block's output
 // fed back to the summer's lower input.

@@ -1,0 +1,29 @@
+// Schemes the tests build again and again.
+#pragma once
+#include <cstdint>
+#include <initializer_list>
+#include <utility>
+
+#include "model/scheme_builder.h"
+
+namespace vemo::testing {
+
+using TChainBlocks = std::initializer_list<std::pair<uint16_t, std::initializer_list<double>>>;
+
+// A unit constant at (2,2), then the blocks in a row joined by lines, ending
+// in a stub: point A on the constant's output, point B at the end.
+inline void BuildOpenChain(TField& f, TChainBlocks blocks) {
+  TSchemeBuilder b(f);
+  b.Block(2, 2, 0, {1.0});
+  int col = 2;
+  for (const auto& [code, params] : blocks) {
+    b.Block(col + 2, 2, code, params);
+    b.Line({{col, 2}, {col + 2, 2}});
+    col += 2;
+  }
+  b.Line({{col, 2}, {col + 2, 2}});
+  b.Point(0, 3, 2);
+  b.Point(1, col + 2, 2);
+}
+
+}  // namespace vemo::testing
