@@ -2,7 +2,8 @@
 # Installs what a fresh Debian 12 machine lacks for building and testing.
 set -euo pipefail
 need=()
-for pkg in cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev; do
+for pkg in cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev \
+           qt6-base-dev libgl-dev fonts-dejavu-core; do
   dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then
