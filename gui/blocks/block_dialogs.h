@@ -11,6 +11,7 @@ class TParamControl;
 class TParamBlock;
 class TPulseWidthModulator;
 class TPulseFrequencyModulator;
+class TUserBlock;
 
 // TMacroDlg: the body file and the parameters of a macro insert.
 bool EditMacroBlock(TMacroBlock& block, QWidget* parent = nullptr);
@@ -19,5 +20,7 @@ bool EditParamControl(TParamControl& control, TParamBlock& target, QWidget* pare
 // TPWMDialogBox / TFIMDialogBox on the modulator's settings.
 bool EditPulseWidthModulator(TPulseWidthModulator& block, QWidget* parent = nullptr);
 bool EditPulseFrequencyModulator(TPulseFrequencyModulator& block, QWidget* parent = nullptr);
+// TDLLSetupDlg: the plug-in library of a user block, with its inspection listing.
+bool EditUserBlock(TUserBlock& block, QWidget* parent = nullptr);
 
 }  // namespace vemo
