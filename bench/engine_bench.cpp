@@ -3,6 +3,7 @@
 //   build/bench/vemo_bench --benchmark_filter=Chain
 #include <benchmark/benchmark.h>
 
+#include <utility>
 #include <vector>
 
 #include "model/scheme_builder.h"
@@ -13,8 +14,14 @@ using namespace vemo;
 
 namespace {
 
-constexpr int kBlocks = 1000;
-constexpr int kSteps = 100000;
+// Every run does the same work, 10^8 block steps, spread over chains of 50,
+// 200 and 1,000 blocks: the small ones keep the run's data in the first-level
+// cache, the large one does not.
+constexpr long kWork = 100'000'000;
+std::pair<int, int> ChainSize(const benchmark::State& state) {
+  const int blocks = static_cast<int>(state.range(0));
+  return {blocks, static_cast<int>(kWork / blocks)};
+}
 constexpr double kDt = 0.001;
 
 struct TStage {
@@ -32,7 +39,7 @@ const TStage kMixed[5] = {{21, {1.0, -1.0}}, {10, {0.5, 1.0, 0.0}}, {20, {0.01}}
 
 // A constant followed by the chain, snaking over the grid in rows of 48
 // blocks (blocks in even columns, wires between them, turns at the ends).
-std::unique_ptr<TField> ChainField(const TStage* pattern) {
+std::unique_ptr<TField> ChainField(const TStage* pattern, int kBlocks) {
   auto f = CreateField();
   TSchemeBuilder b(*f);
   b.Block(1, 1, 0, {1.0});
@@ -52,16 +59,19 @@ std::unique_ptr<TField> ChainField(const TStage* pattern) {
     prevCol = col;
     prevRow = row;
   }
-  b.Line({{prevCol, prevRow}, {prevCol + (prevCol > 50 ? 1 : -1), prevRow}});
-  b.Point(0, prevCol + (prevCol > 50 ? 1 : -1), prevRow);
+  // The output leaves the last block in the direction of its row.
+  const int outCol = prevCol + (((kBlocks - 1) / 48) % 2 == 0 ? 1 : -1);
+  b.Line({{prevCol, prevRow}, {outCol, prevRow}});
+  b.Point(0, outCol, prevRow);
   f->Step = kDt;
   f->AutoStep = 0;
   return f;
 }
 
 void RunEngine(benchmark::State& state, const TStage* pattern) {
+  const auto [kBlocks, kSteps] = ChainSize(state);
   ResetProgramState();
-  auto f = ChainField(pattern);
+  auto f = ChainField(pattern, kBlocks);
   PrepareRun(*f);
   if (Prog.Err.ErrorCode) {
     state.SkipWithError("scheme error");
@@ -86,10 +96,11 @@ void RunEngine(benchmark::State& state, const TStage* pattern) {
 }
 
 void BM_ChainEngine(benchmark::State& state) { RunEngine(state, kLinear); }
-BENCHMARK(BM_ChainEngine)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_ChainEngine)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Arg(50)->Arg(200)->Arg(1000);
 
 // The same recurrences over plain arrays, in chain order.
 void BM_ChainHandWritten(benchmark::State& state) {
+  const auto [kBlocks, kSteps] = ChainSize(state);
   struct Cell {
     int code;
     double p0, p1, p2;
@@ -155,17 +166,18 @@ void BM_ChainHandWritten(benchmark::State& state) {
   state.counters["output"] = out;
   state.SetItemsProcessed(state.iterations() * kSteps * kBlocks);
 }
-BENCHMARK(BM_ChainHandWritten)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_ChainHandWritten)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Arg(50)->Arg(200)->Arg(1000);
 
 }  // namespace
 
 namespace {
 
 void BM_MixedEngine(benchmark::State& state) { RunEngine(state, kMixed); }
-BENCHMARK(BM_MixedEngine)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_MixedEngine)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Arg(50)->Arg(200)->Arg(1000);
 
 // The mixed chain's recurrences over plain arrays.
 void BM_MixedHandWritten(benchmark::State& state) {
+  const auto [kBlocks, kSteps] = ChainSize(state);
   struct Cell {
     int code;
     double p0, p1, s, phase, y;
@@ -217,6 +229,6 @@ void BM_MixedHandWritten(benchmark::State& state) {
   state.counters["output"] = out;
   state.SetItemsProcessed(state.iterations() * kSteps * kBlocks);
 }
-BENCHMARK(BM_MixedHandWritten)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_MixedHandWritten)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Arg(50)->Arg(200)->Arg(1000);
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "blocks/block_pool.h"
 #include "blocks/canvas.h"
 #include "frequency/polynomial.h"
 #include "model/bytes.h"
@@ -60,9 +61,15 @@ class TBlock : public TCellObject {
   uint8_t Stepped = 1;
   uint8_t CodeVisited = 0;  // code generation; also the run-list sort's mark
   double Output = 0.0;
+  // FirstInput() as captured when a run starts (SimInit); wiring clears it.
+  TBlock* RunInput = nullptr;
   uint8_t Kind = 0;
   uint8_t OutSide = kNoSide;
   uint16_t CodeNumber = 0;
+
+  // Blocks live in storage of their own, apart from wires (block_pool.h).
+  static void* operator new(std::size_t size) { return AllocateBlockStorage(size); }
+  static void operator delete(void* p, std::size_t size) noexcept { ReleaseBlockStorage(p, size); }
 
   TBlock* AsBlock() override { return this; }
   void Prepare(TField* owner) override;
@@ -89,6 +96,9 @@ class TBlock : public TCellObject {
       if (b) return b;
     return nullptr;
   }
+  // The input the step functions read: the one captured for the run, else a
+  // fresh look (blocks stepped outside a run, or without an input).
+  const TBlock* StepInput() const { return RunInput ? RunInput : FirstInput(); }
   int InputCount() const {
     return (Inputs[0] != nullptr) + (Inputs[1] != nullptr) + (Inputs[2] != nullptr) +
            (Inputs[3] != nullptr);

@@ -109,7 +109,7 @@ void TAperiodic::Start() {
   S = Params[2] / Params[1];
 }
 void TAperiodic::Step() {
-  TBlock* in = FirstInput();
+  const TBlock* in = StepInput();
   const double x = in ? in->Output : 0.0;
   double a = Dt() / Params[0];
   if (a > 1.0) a = 1.0;

@@ -9,7 +9,7 @@ namespace vemo {
 // The input of a single-input element: the first connected side's output,
 // 0 when nothing is connected.
 inline double InputOrZero(const TBlock& b) {
-  const TBlock* in = b.FirstInput();
+  const TBlock* in = b.StepInput();
   return in ? in->Output : 0.0;
 }
 

@@ -55,7 +55,7 @@ namespace vemo {
 
 namespace {
 double InputOf(const TBlock& b) {
-  const TBlock* in = b.FirstInput();
+  const TBlock* in = b.StepInput();
   return in ? in->Output : 0.0;
 }
 bool IsOdd(double n) { return std::fmod(n, 2.0) != 0.0; }

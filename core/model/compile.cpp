@@ -173,6 +173,7 @@ void CompileScheme(TField& field, TBlock** macroInputs) {
       if (!b) continue;
       if (code == 13 || code == 100 || code == 101) pulse = true;
       else if (b->Kind == 2) nonlinear = true;
+      b->RunInput = nullptr;
       for (uint8_t i = 0; i < 4; ++i) {
         b->Inputs[i] = TraceSource(true, col, row, OppositeSide(i));
         if (err.ErrorCode) return;

@@ -113,6 +113,7 @@ void SimInit(TField& field) {
   if (field.Step > 0.0) Prog.Clock.TimeStep = field.Step;
   field.RunArray.clear();
   for (TBlock* b = field.RunList; b; b = b->RunNext) field.RunArray.push_back(b);
+  for (TBlock* b : field.RunArray) b->RunInput = b->FirstInput();
   for (TBlock* b : field.RunArray) b->Start();
 }
 
