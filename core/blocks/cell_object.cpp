@@ -1,15 +1,14 @@
 #include "blocks/cell_object.h"
 
+#include "blocks/pictures/pictures.h"
 #include "blocks/registry.h"
 #include "shell/program.h"
 
 namespace vemo {
 
 void TCellObject::Draw(TCanvas& canvas, const TRect& r) {
-  // A plain frame; kinds draw their own pictures.
-  canvas.SetPen(kBlack, 1);
-  canvas.SetBrush(kWhite, false);
-  canvas.Rectangle(r);
+  // The picture of the kind, chosen by the type code.
+  DrawBlockPicture(canvas, r, *this);
 }
 
 void TBlock::Prepare(TField* owner) {

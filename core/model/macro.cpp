@@ -42,6 +42,7 @@ void TMacroBlock::Check() {
   err.ErrorField = BodyOwner;
   if (!Inputs[Right]) err.ErrorCode = 13;
   Inputs[Top] = Inputs[Left] = Inputs[Bottom] = nullptr;
+  RunInput = nullptr;
 }
 
 void TMacroBlock::Save(TMemCursor& c) {
@@ -53,13 +54,6 @@ bool TMacroBlock::Load(TLoadCursor& c) {
   Caption = c.PackedString(5);
   BodyFile = c.PackedString(127);
   return c.Ok;
-}
-
-void TMacroBlock::Draw(TCanvas& canvas, const TRect& r) {
-  TCellObject::Draw(canvas, r);
-  canvas.SetFont("Small Fonts", 7, kBlack);
-  TPoint e = canvas.TextExtent(Caption);
-  canvas.Text((r.Left + r.Right - e.X) / 2, (r.Top + r.Bottom - e.Y) / 2, Caption);
 }
 
 void TMacroBlock::GenerateCode(TCodeWriter& writer, std::string& varName) {

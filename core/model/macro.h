@@ -27,7 +27,6 @@ class TMacroBlock : public TBlock {
   }
   void Save(TMemCursor& c) override;
   bool Load(TLoadCursor& c) override;
-  void Draw(TCanvas& canvas, const TRect& r) override;
   void GenerateCode(TCodeWriter& writer, std::string& varName) override;
 };
 

@@ -17,16 +17,6 @@ bool TUserBlock::Load(TLoadCursor& c) {
   return true;
 }
 
-void TUserBlock::Draw(TCanvas& canvas, const TRect& r) {
-  const bool mono = canvas.Monochrome;
-  canvas.SetPen(kBlack, 1);
-  canvas.SetBrush(mono ? kWhite : 0x008000, true);
-  canvas.Rectangle(r);
-  canvas.SetFont("Small Fonts", 7, mono ? kBlack : kWhite);
-  const TPoint e = canvas.TextExtent("DLL");
-  canvas.Text((r.Left + r.Right - e.X) / 2, (r.Top + r.Bottom - e.Y) / 2, "DLL");
-}
-
 void TUserBlock::Check() {
   if (!Link.Bound() || !Link.OnCompile) return;
   unsigned char code[4];

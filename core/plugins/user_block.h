@@ -20,7 +20,6 @@ class TUserBlock : public TKindBlock {
   void Save(TMemCursor& c) override { c.ShortString(Link.FileName, 127); }
   bool Load(TLoadCursor& c) override;
   void Done() override { UnloadDLLLink(Link); }
-  void Draw(TCanvas& canvas, const TRect& r) override;
   void Check() override;
   void Start() override;
   void Step() override;

@@ -1,6 +1,7 @@
 #include "canvas/qt_canvas.h"
 
 #include <QPolygon>
+#include <algorithm>
 
 namespace vemo {
 
@@ -79,11 +80,35 @@ void TQtCanvas::Polygon(const std::vector<TPoint>& points) {
 }
 
 void TQtCanvas::Text(int x, int y, const std::string& utf8) {
-  const QPen old = painter_.pen();
-  painter_.setPen(textColor_);
+  const QString text = QString::fromStdString(utf8);
   const QFontMetrics fm(painter_.font());
-  painter_.drawText(x, y + fm.ascent(), QString::fromStdString(utf8));
-  painter_.setPen(old);
+  if (!Monochrome) {
+    const QPen old = painter_.pen();
+    painter_.setPen(textColor_);
+    painter_.drawText(x, y + fm.ascent(), text);
+    painter_.setPen(old);
+    return;
+  }
+  // Black-and-white pictures hold no grey. Small glyphs rendered without
+  // smoothing lose strokes, so the smoothed glyphs are cut at a threshold.
+  constexpr int kMargin = 2, kMaxSide = 4096, kThreshold = 80;
+  const int w = std::min(fm.horizontalAdvance(text) + 2 * kMargin, kMaxSide);
+  const int h = std::min(fm.height() + 2 * kMargin, kMaxSide);
+  if (text.isEmpty() || w <= 0 || h <= 0) return;
+  QImage glyphs(w, h, QImage::Format_ARGB32);
+  glyphs.fill(Qt::transparent);
+  {
+    QPainter g(&glyphs);
+    g.setFont(painter_.font());
+    g.setPen(Qt::black);
+    g.drawText(kMargin, kMargin + fm.ascent(), text);
+  }
+  const QRgb ink = textColor_.rgb() | 0xFF000000u;
+  for (int j = 0; j < h; ++j) {
+    QRgb* line = reinterpret_cast<QRgb*>(glyphs.scanLine(j));
+    for (int i = 0; i < w; ++i) line[i] = qAlpha(line[i]) >= kThreshold ? ink : 0u;
+  }
+  painter_.drawImage(x - kMargin, y - kMargin, glyphs);
 }
 
 TPoint TQtCanvas::TextExtent(const std::string& utf8) {

@@ -1,9 +1,27 @@
 #include "model/scheme_render.h"
 
+#include <algorithm>
+
 #include "canvas/qt_canvas.h"
 #include "model/field.h"
 
 namespace vemo {
+
+namespace {
+
+// The share of `length` pixels that belongs to part i of n (parts differ by
+// at most one pixel and add up to length exactly).
+int PartStart(int origin, int length, int i, int n) {
+  return origin + static_cast<int>(static_cast<int64_t>(length) * i / n);
+}
+
+QFont LetterFont(bool monochrome) {
+  QFont f = MappedFont("MS Sans Serif", 10);
+  if (monochrome) f.setStyleStrategy(QFont::NoAntialias);
+  return f;
+}
+
+}  // namespace
 
 TCellRange OccupiedRange(const TField& field) {
   TCellRange r{kGridSize, kGridSize, -1, -1};
@@ -19,56 +37,111 @@ TCellRange OccupiedRange(const TField& field) {
   return r;
 }
 
-QRect MeasureRange(const TCellRange& range) {
+TCellRange VisibleRange(int leftCol, int topRow, int visibleCols, int visibleRows) {
+  const int left = std::clamp(leftCol, 0, kGridSize - 1);
+  const int top = std::clamp(topRow, 0, kGridSize - 1);
+  const int cols = std::clamp(visibleCols, 0, kGridSize);
+  const int rows = std::clamp(visibleRows, 0, kGridSize);
+  return {left, top, std::min(left + cols, kGridSize - 1), std::min(top + rows, kGridSize - 1)};
+}
+
+TCellRange ClampToGrid(const TCellRange& range) {
   if (range.Empty()) return {};
-  return QRect(QPoint(range.Left * 41, range.Top * 41),
-               QPoint((range.Right + 1) * 41 - 1, (range.Bottom + 1) * 41 - 1));
+  const TCellRange r{std::max(range.Left, 0), std::max(range.Top, 0),
+                     std::min(range.Right, kGridSize - 1), std::min(range.Bottom, kGridSize - 1)};
+  return r.Empty() ? TCellRange{} : r;
+}
+
+QRect MeasureRange(const TCellRange& whole) {
+  const TCellRange range = ClampToGrid(whole);
+  if (range.Empty()) return {};
+  return QRect(range.Left * kPictureCell, range.Top * kPictureCell, range.Cols() * kPictureCell,
+               range.Rows() * kPictureCell);
+}
+
+int FirstPointAt(const TField& field, int col, int row) {
+  for (int k = 0; k < kPointCount; ++k) {
+    const TViewPoint& pt = field.Points[k];
+    if (pt.Placed && pt.Col == col && pt.Row == row) return k;
+  }
+  return -1;
+}
+
+void DrawPointLetter(QPainter& painter, int x, int y, char letter, const QColor& background,
+                     bool monochrome) {
+  painter.save();
+  const QFont font = LetterFont(monochrome);
+  const QFontMetrics fm(font);
+  const QString text(QChar::fromLatin1(letter));
+  painter.fillRect(QRect(x, y, fm.horizontalAdvance(text), fm.height()), background);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(x, y + fm.ascent(), text);
+  painter.restore();
 }
 
 void DrawCellObject(QPainter& painter, TCellObject& obj, const QRect& cell, bool monochrome) {
+  painter.save();
   TQtCanvas canvas(painter, monochrome);
   obj.Draw(canvas, {cell.left(), cell.top(), cell.left() + cell.width(), cell.top() + cell.height()});
+  painter.restore();
 }
 
 void DrawSchemeRange(QPainter& painter, const TField& field, const TCellRange& range,
                      const QRect& target, bool monochrome) {
-  if (range.Empty()) return;
-  const int cols = range.Right - range.Left + 1, rows = range.Bottom - range.Top + 1;
-  QImage cellImage(41, 41, QImage::Format_RGB32);
-  for (int row = range.Top; row <= range.Bottom; ++row)
-    for (int col = range.Left; col <= range.Right; ++col) {
+  const TCellRange r = ClampToGrid(range);
+  if (r.Empty() || target.isEmpty()) return;
+  const int cols = r.Cols(), rows = r.Rows();
+  QImage cellImage(kPictureCell, kPictureCell, QImage::Format_RGB32);
+  for (int row = r.Top; row <= r.Bottom; ++row)
+    for (int col = r.Left; col <= r.Right; ++col) {
       TCellObject* obj = field.Cell(col, row);
       if (!obj) continue;
       cellImage.fill(Qt::white);
       {
         QPainter p(&cellImage);
+        p.setFont(MappedFont("MS Sans Serif", 10));
         DrawCellObject(p, *obj, QRect(0, 0, 40, 40), monochrome);
-        for (int k = 0; k < kPointCount; ++k) {
-          const TViewPoint& pt = field.Points[k];
-          if (pt.Placed && pt.Col == col && pt.Row == row) {
-            p.setPen(Qt::black);
-            p.setFont(MappedFont("MS Sans Serif", 10));
-            p.drawText(25, 2 + p.fontMetrics().ascent(), QString(QChar(PointLetter(k))));
-            break;
-          }
-        }
+        const int k = FirstPointAt(field, col, row);
+        if (k >= 0) DrawPointLetter(p, 25, 2, PointLetter(k), Qt::white, monochrome);
       }
-      const int x0 = target.left() + (col - range.Left) * target.width() / cols;
-      const int x1 = target.left() + (col - range.Left + 1) * target.width() / cols;
-      const int y0 = target.top() + (row - range.Top) * target.height() / rows;
-      const int y1 = target.top() + (row - range.Top + 1) * target.height() / rows;
-      painter.drawImage(QRect(x0, y0, x1 - x0, y1 - y0), cellImage);
+      const int i = col - r.Left, j = row - r.Top;
+      const int x0 = PartStart(target.left(), target.width(), i, cols);
+      const int x1 = PartStart(target.left(), target.width(), i + 1, cols);
+      const int y0 = PartStart(target.top(), target.height(), j, rows);
+      const int y1 = PartStart(target.top(), target.height(), j + 1, rows);
+      if (x1 > x0 && y1 > y0) painter.drawImage(QRect(x0, y0, x1 - x0, y1 - y0), cellImage);
     }
 }
 
-QImage BlockPicture(uint16_t typeCode) {
+QRect RenderScheme(QPainter* painter, const TField& field, const TSchemeView& view, int mode,
+                   const QRect& target, bool monochrome) {
+  if (mode < 0 || mode > 5) return {};
+  const int which = mode % 3;
+  TCellRange range;
+  if (which == 0)
+    range = VisibleRange(view.LeftCol, view.TopRow, view.VisibleCols, view.VisibleRows);
+  else if (which == 1)
+    range = OccupiedRange(field);
+  else
+    range = view.Selection;
+  if (mode >= 3) {
+    const QRect m = MeasureRange(range);
+    return which == 0 ? m.translated(-m.topLeft()) : m;
+  }
+  if (painter) DrawSchemeRange(*painter, field, range, target, monochrome);
+  return target;
+}
+
+QImage BlockPicture(uint16_t typeCode, bool monochrome) {
   std::unique_ptr<TCellObject> obj = CreateCellObject(typeCode);
   if (!obj) return {};
-  QImage img(41, 41, QImage::Format_RGB32);
+  QImage img(kPictureCell, kPictureCell, QImage::Format_RGB32);
   img.fill(Qt::white);
   {
     QPainter p(&img);
-    DrawCellObject(p, *obj, QRect(0, 0, 38, 38), false);
+    p.setFont(MappedFont("MS Sans Serif", 10));
+    DrawCellObject(p, *obj, QRect(0, 0, 38, 38), monochrome);
   }
   obj->Done();
   return img;
