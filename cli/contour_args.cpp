@@ -56,7 +56,7 @@ int ChooseContour(const TArgs& a, const TField& field, int& start, int& end) {
 // Loads the project and runs the W(s) command (with the zero-pole form when
 // asked); prints the scheme error. nullptr with status set on failure.
 std::unique_ptr<TField> RunContour(const TArgs& a, TFileProjects& projects, bool zeroPoles, int& start,
-                                   int& end, int& status) {
+                                   int& end, int& status, bool keepBodies) {
   auto field = LoadProject(a.Positional[0], projects);
   if (!field) {
     status = kExitFailure;
@@ -66,7 +66,7 @@ std::unique_ptr<TField> RunContour(const TArgs& a, TFileProjects& projects, bool
   if (status != kExitOk) return nullptr;
   Prog.Err.ErrorCode = 0;
   const bool ok = RunContourCommand(*field, start, end, zeroPoles);
-  ReleaseMacroBodies(*field);
+  if (!ok || !keepBodies) ReleaseMacroBodies(*field);
   if (!ok) {
     PrintSchemeError();
     status = kExitFailure;

@@ -15,9 +15,11 @@ int PointOption(const TArgs& a, const std::string& key, int fallback);
 // the message was printed.
 int ChooseContour(const TArgs& a, const TField& field, int& start, int& end);
 // Loads the project and runs the W(s) command (with the zero-pole form when
-// asked); prints the scheme error. nullptr with status set on failure.
+// asked); prints the scheme error. nullptr with status set on failure. With
+// keepBodies the macro bodies stay loaded on success (the caller releases
+// them) for the analyses that step blocks of the contour.
 std::unique_ptr<TField> RunContour(const TArgs& a, TFileProjects& projects, bool zeroPoles,
-                                   int& start, int& end, int& status);
+                                   int& start, int& end, int& status, bool keepBodies = false);
 // The text on stdout, or with -o into the file (CR LF line ends).
 int PrintOrWrite(const TArgs& a, const std::string& text);
 

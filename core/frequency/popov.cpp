@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "blocks/cell_object.h"
+#include "blocks/pulse.h"
 #include "shell/numtext.h"
 
 namespace vemo {
@@ -29,7 +30,10 @@ TChainClass Make(int code, double p0 = 0.0, double p1 = 0.0, double p2 = 0.0) {
 // gives kChainBreak or kChainConstant (decided again for the whole chain).
 TChainClass ClassifyBlock(const TBlock* b) {
   const uint16_t code = b->TypeCode;
-  if (code == kPulseFrequencyCode) return Make(kPulseFrequencyCode);
+  if (code == kPulseFrequencyCode) {
+    const auto* m = dynamic_cast<const TPulseFrequencyModulator*>(b);
+    return m ? Make(kPulseFrequencyCode, m->Quantum, m->Height, m->PulseLength) : Make(kChainNumeric);
+  }
   const auto* pb = dynamic_cast<const TParamBlock*>(b);
   if (!pb) return Make(kChainNumeric);
   const double* p = pb->Params;
@@ -62,7 +66,10 @@ TChainClass ClassifyBlock(const TBlock* b) {
       return Make(kChainNumeric);
     case 26:
       if (p[0] == 0.0) return Make(kChainBreak);
-      if (p[0] > 0.0 && p[2] == -p[3] && p[2] > 0.0) return Make(26, p[0], p[1], p[2]);
+      // A hysteresis wider than twice the threshold makes the element switch
+      // between its two outer states only: a relay with hysteresis h - b.
+      if (p[0] > 0.0 && p[2] == -p[3] && p[2] > 0.0)
+        return p[1] > 2.0 * p[2] ? Make(24, p[0], p[1] - p[2]) : Make(26, p[0], p[1], p[2]);
       return Make(kChainNumeric);
     case 27:
       return Make(27, p[0]);

@@ -44,7 +44,9 @@ const char* ChainRefusalText(int code);
 //    upper threshold b;
 // 27 {h}: quantiser of step h;
 // 28 {b}: backlash of half-width b;
-// 13 {T, Q} and 101 {}: the pulse elements.
+// 13 {T, Q}: the pulse-amplitude element;
+// 101 {d, h, Tи}: the pulse-frequency modulator (quantum, pulse height,
+//    pulse length).
 struct TChainClass {
   int Code = kChainNumeric;
   double Params[3] = {0.0, 0.0, 0.0};
