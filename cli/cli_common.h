@@ -62,5 +62,8 @@ int CmdNyquist(const TArgs& a);
 int CmdMargins(const TArgs& a);
 int CmdPopov(const TArgs& a);
 int CmdInOut(const TArgs& a);
+int CmdSynth(const TArgs& a);
+int CmdSimplify(const TArgs& a);
+int CmdController(const TArgs& a);
 
 }  // namespace vemo::cli

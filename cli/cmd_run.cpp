@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "cli_common.h"
+#include "plot_output.h"
 #include "shell/numtext.h"
 #include "shell/program.h"
 #include "simulation/engine.h"
@@ -25,6 +26,9 @@ int CmdSimulate(const TArgs& a) {
   if (!NumberOption(a, "--time", viewTime) || !NumberOption(a, "--step", step)) return kExitUsage;
   if (a.Has("--time") && viewTime < 1e-5) return UsageError(std::string("--time: ") + kBadParameter);
   if (a.Has("--step") && step < 1e-8) return UsageError(std::string("--step: ") + kBadParameter);
+  int width = 0, height = 0;
+  if (!PlotSizeOption(a, width, height)) return kExitUsage;
+  if (a.Has("--plot") && !PlotsAvailable()) return UsageError("--plot: built without Qt");
   TFileProjects projects;
   auto field = LoadAndPrepareRun(a, projects, step);
   if (!field) return kExitFailure;
@@ -53,6 +57,10 @@ int CmdSimulate(const TArgs& a) {
   if (ok) ok = run.RunSegment();
   run.Close();
   ReleaseMacroBodies(*field);
+  if (a.Has("--plot")) {
+    if (!WriteTransientPlot(run, a.Options.at("--plot"), width, height)) return kExitFailure;
+    if (!a.Has("-o")) return ok ? kExitOk : kExitFailure;
+  }
 
   // One line per step: the time, then the sample of each observed point.
   std::string text;

@@ -3,6 +3,7 @@
 
 #include "blocks/expression.h"
 #include "cli_common.h"
+#include "plot_output.h"
 #include "shell/numtext.h"
 #include "shell/program.h"
 #include "simulation/engine.h"
@@ -33,6 +34,9 @@ int CmdPhase(const TArgs& a) {
   if (!NumberOption(a, "--time", pageTime) || !NumberOption(a, "--step", step)) return kExitUsage;
   if (a.Has("--time") && pageTime < 1e-9) return UsageError(std::string("--time: ") + kBadParameter);
   if (a.Has("--step") && step < 1e-9) return UsageError(std::string("--step: ") + kBadParameter);
+  int width = 0, height = 0;
+  if (!PlotSizeOption(a, width, height)) return kExitUsage;
+  if (a.Has("--plot") && !PlotsAvailable()) return UsageError("--plot: built without Qt");
 
   TFileProjects projects;
   auto field = LoadAndPrepareRun(a, projects, step);
@@ -48,6 +52,10 @@ int CmdPhase(const TArgs& a) {
   if (ok) ok = run.RunPage();
   run.Close();
   ReleaseMacroBodies(*field);
+  if (a.Has("--plot")) {
+    if (!WritePhasePlot(run, a.Options.at("--plot"), width, height)) return kExitFailure;
+    if (!a.Has("-o")) return ok ? kExitOk : kExitFailure;
+  }
   std::string text = run.Text();
   if (a.Has("-o")) {
     std::string lf;

@@ -22,16 +22,21 @@ const TCommand kCommands[] = {
     {"check", CmdCheck, "check FILE.vmo",
      "Compiles the scheme, orders it, checks algebraic loops and chooses the step.\n"
      "Prints OK, or the scheme error \"Ошибка N: ...\" with its cell (exit 1)."},
-    {"simulate", CmdSimulate, "simulate FILE.vmo [--time T] [--step H] [--points ACD] [-o OUT]",
+    {"simulate", CmdSimulate, "simulate FILE.vmo [--time T] [--step H] [--points ACD] [-o OUT] [--plot OUT.png [--size WxH]]",
      "Transient response from t = 0 while t < view time. One line per step: the time,\n"
      "then the sample of each observed point (23-character reals). --time replaces the\n"
      "project's view time, --step the field's step; --points chooses the observed points\n"
-     "(default: those placed and shown). -o writes the text with CR LF line ends."},
-    {"phase", CmdPhase, "phase FILE.vmo --x A --y B [--time T] [--step H] [-o OUT]",
+     "(default: those placed and shown). -o writes the text with CR LF line ends.\n"
+     "--plot writes the window's picture of the run as PNG instead of printing the text\n"
+     "(the text still goes to -o when given): autoscaled single scale, the points'\n"
+     "colours; --size sets its pixels (default 800x560)."},
+    {"phase", CmdPhase, "phase FILE.vmo --x A --y B [--time T] [--step H] [-o OUT] [--plot OUT.png [--size WxH]]",
      "Phase portrait: one page from t = 0. One line per step: the ordinate, one blank,\n"
      "the abscissa (23-character reals). --y dx/dt plots the derivative of the abscissa\n"
      "signal (its first step is not recorded). --time is the page length (default: the\n"
-     "project's view time). -o writes the text with CR LF line ends."},
+     "project's view time). -o writes the text with CR LF line ends. --plot writes the\n"
+     "window's autoscaled picture of the portrait as PNG instead of printing the text\n"
+     "(the text still goes to -o when given); --size sets its pixels (default 800x560)."},
     {"eval", CmdEval, "eval \"EXPR\"",
      "Value of a parameter expression (+ - * / ^ and parentheses), or its error message\n"
      "(exit 1)."},
@@ -48,15 +53,25 @@ const TCommand kCommands[] = {
      "Bode plot of the contour as the saved text file: 200 lines of lg w and L [dB]\n"
      "(or with --phase the phase in degrees), 23-character reals. lg w runs from\n"
      "--lgw-min (default -3) in steps of (max - min)/200. -o writes CR LF lines."},
-    {"nyquist", CmdNyquist, "nyquist FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [-o OUT]",
+    {"nyquist", CmdNyquist,
+     "nyquist FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [--popov] [--dfc] [--ne-step D] [-o OUT]",
      "Hodograph W(jw) of the contour as the saved text file: one line per point of w,\n"
      "Im and Re (23-character reals). lg w runs from --lgw-min (default -3) to\n"
      "--lgw-max (default 3) in 1240 steps, cut finer where the phase turns by more than\n"
-     "a degree. -o writes CR LF lines."},
-    {"margins", CmdMargins, "margins FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [-o OUT]",
+     "a degree. A pulse element as the contour's nonlinear part adds its shaper to the\n"
+     "curve. --popov gives Popov's modified hodograph (Im multiplied by w). --dfc\n"
+     "prints instead the describing-function curve -1/N(A) (ЭККУ) of the nonlinear\n"
+     "part: one line per point of A, Im and Re (for a pulse-frequency modulator its\n"
+     "table: amplitude factor, Im, Re); --ne-step is the phase step in degrees of a\n"
+     "nonlinearity without a closed form (default 0.01). -o writes CR LF lines."},
+    {"margins", CmdMargins,
+     "margins FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [--ne-step D] [-o OUT]",
      "Closed-loop report of the hodograph of the open contour: the verdict\n"
      "(Устойчива / Неустойчива!), the phase margin and the gain margin, one per line\n"
-     "(\"-\" when there is none)."},
+     "(\"-\" when there is none). When the contour has a nonlinear part, the points\n"
+     "where the hodograph meets its describing-function curve follow under\n"
+     "\"Возможны колебания:\": frequency, amplitude and stability (or the rank for a\n"
+     "pulse-frequency modulator) of each, separated by \"* * *\"."},
     {"popov", CmdPopov, "popov FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [-o OUT]",
      "Popov criterion of the loop with one nonlinear part: the sector of the\n"
      "nonlinearity, the Popov line through -1/K on the modified hodograph and the\n"
@@ -67,12 +82,24 @@ const TCommand kCommands[] = {
      "are stepped with the input held at x from -X max up to +X max in steps of H\n"
      "(defaults 2 and 0.01, at least 0.001), then back down; the backward sweep follows\n"
      "only when it differs from the forward one (hysteresis). -o writes CR LF lines."},
+    {"synth", CmdSynth, "synth \"W(s)\" -o OUT.vmo",
+     "Structure synthesis from a typed W(s) (+ - * / between terms, parentheses,\n"
+     "numbers, s and s^k): a chain of typical elements from point A to point B,\n"
+     "saved as a project. A W(s) that does not read prints \"Ошибка в выражении!\"."},
+    {"simplify", CmdSimplify, "simplify FILE.vmo [--from A] [--to B] -o OUT.vmo",
+     "Structure simplification: the contour replaced by typical elements built from\n"
+     "its W(s), its nonlinear part by an equivalent nonlinearity, saved as a project\n"
+     "(A: input, B: output). Questions about the nonlinear part are answered No."},
+    {"controller", CmdController, "controller FILE.vmo [--from A] [--to B] --t T -o OUT.vmo",
+     "Controller synthesis for the plant contour: the controller 1/(T s W(s)) in a loop\n"
+     "with the plant closed by unit negative feedback, so that the transient from A to\n"
+     "B is aperiodic with time constant T (T > 0.0001), saved as a project."},
 };
 
 const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o",
                                            "--from", "--to", "--lgw-min", "--lgw-max",
-                                           "--x", "--y", "--xmax"};
-const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase"};
+                                           "--x", "--y", "--xmax", "--plot", "--size", "--ne-step", "--t"};
+const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc"};
 
 void PrintProgramHelp() {
   std::cout << "vemo-cli — batch commands of Vemo, modelling of automatic control systems\n\n"

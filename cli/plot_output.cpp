@@ -1,0 +1,98 @@
+#include "plot_output.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#ifdef VEMO_CLI_PLOT
+#include <QGuiApplication>
+#include <QImage>
+#include <memory>
+
+#include "simulation/phase.h"
+#include "simulation/phase_plot.h"
+#include "simulation/transient.h"
+#include "simulation/transient_plot.h"
+#endif
+
+namespace vemo::cli {
+
+namespace {
+
+bool ParseDimension(const std::string& s, int& out) {
+  int v = 0;
+  const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (r.ec != std::errc() || r.ptr != s.data() + s.size() || v < 16 || v > 8192) return false;
+  out = v;
+  return true;
+}
+
+#ifdef VEMO_CLI_PLOT
+// Painting text needs a QGuiApplication; without a display it runs on the
+// offscreen platform.
+class TGuiScope {
+ public:
+  TGuiScope() {
+    if (QGuiApplication::instance()) return;
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+  }
+
+ private:
+  static inline int argc_ = 1;
+  static inline char name_[] = "vemo-cli";
+  static inline char* argv_[] = {name_, nullptr};
+  std::unique_ptr<QGuiApplication> app_;
+};
+
+bool SavePng(const QImage& img, const std::string& path) {
+  // Written beside the target and renamed over it when complete.
+  const std::string temp = path + ".part";
+  if (img.isNull() || !img.save(QString::fromStdString(temp), "PNG") ||
+      std::rename(temp.c_str(), path.c_str()) != 0) {
+    std::remove(temp.c_str());
+    std::cerr << "vemo-cli: " << path << ": Ошибка в записи файла!\n";
+    return false;
+  }
+  return true;
+}
+#endif
+
+}  // namespace
+
+bool PlotSizeOption(const TArgs& a, int& width, int& height) {
+  width = kDefaultPlotWidth;
+  height = kDefaultPlotHeight;
+  if (!a.Has("--size")) return true;
+  const std::string s = a.Options.at("--size");
+  const size_t x = s.find_first_of("xX");
+  if (x == std::string::npos || !ParseDimension(s.substr(0, x), width) ||
+      !ParseDimension(s.substr(x + 1), height)) {
+    UsageError("--size: WIDTHxHEIGHT, each 16..8192 (" + s + ")");
+    return false;
+  }
+  return true;
+}
+
+#ifdef VEMO_CLI_PLOT
+bool PlotsAvailable() { return true; }
+
+bool WriteTransientPlot(const TTransientRun& run, const std::string& path, int width,
+                        int height) {
+  TGuiScope gui;
+  return SavePng(TransientImage(TransientPicture(run, nullptr), QSize(width, height)), path);
+}
+
+bool WritePhasePlot(const TPhaseRun& run, const std::string& path, int width, int height) {
+  TGuiScope gui;
+  const TPhasePicture pic = PhasePicture(run, 0, 0, 0, 0, TPhasePicture().Color, nullptr);
+  return SavePng(PhaseImage(pic, QSize(width, height)), path);
+}
+#else
+bool PlotsAvailable() { return false; }
+bool WriteTransientPlot(const TTransientRun&, const std::string&, int, int) { return false; }
+bool WritePhasePlot(const TPhaseRun&, const std::string&, int, int) { return false; }
+#endif
+
+}  // namespace vemo::cli

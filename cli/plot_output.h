@@ -1,0 +1,27 @@
+// --plot OUT.png [--size WxH]: the pictures of the time-domain windows
+// written without a display (when the program is built with Qt).
+#pragma once
+#include <string>
+
+#include "cli_common.h"
+
+namespace vemo {
+class TTransientRun;
+class TPhaseRun;
+}
+
+namespace vemo::cli {
+
+inline constexpr int kDefaultPlotWidth = 800, kDefaultPlotHeight = 560;
+
+// The picture size of --size WxH (16..8192 each); false after a usage
+// message. Without --size the default size.
+bool PlotSizeOption(const TArgs& a, int& width, int& height);
+// Whether this build can draw pictures.
+bool PlotsAvailable();
+// Write the picture of a finished run as PNG; false after a message.
+bool WriteTransientPlot(const TTransientRun& run, const std::string& path, int width,
+                        int height);
+bool WritePhasePlot(const TPhaseRun& run, const std::string& path, int width, int height);
+
+}  // namespace vemo::cli
