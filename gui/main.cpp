@@ -1,16 +1,26 @@
 // The desktop program: one main window; the first argument names a project
-// to open.
+// to open, otherwise an empty project window is made.
 #include <QApplication>
 #include <clocale>
 
+#include "shell/about_box.h"
 #include "shell/main_form.h"
+#include "shell/qt_dialogs.h"
+
+// Plug-in libraries look this function up in the program by name to show
+// their messages (see sample-plugin/tiklo.c).
+extern "C" __attribute__((visibility("default"))) void vemo_plugin_message_box(
+    const char* text, const char* caption, int icon) {
+  vemo::PluginMessageBox(text, caption, icon);
+}
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // Number texts are locale independent already; keep the C library's
   // conversions that way too.
   std::setlocale(LC_NUMERIC, "C");
-  QApplication::setApplicationName(QStringLiteral("Vemo 3.1"));
+  QApplication::setApplicationName(QString::fromUtf8(vemo::kProgramTitle));
+  vemo::InstallQtDialogs();
   vemo::TMainForm form;
   form.show();
   const QStringList args = QApplication::arguments();

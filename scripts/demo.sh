@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the main job on a shipped
-# example: the transient response of a feedback loop.
+# example, the transient response of a feedback loop: in the desktop program
+# when a display is present, otherwise as a PNG plot written by the batch
+# program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMO_TESTS=OFF -DVEMO_BENCH=OFF >/dev/null
-cmake --build build --target vemo-cli
-echo "Transient response of examples/feedback_loop.vmo (time, output A, error B):"
-./build/bin/vemo-cli simulate examples/feedback_loop.vmo | awk 'NR % 50 == 1'
+cmake --build build
+example=examples/feedback_loop.vmo
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x build/bin/vemo ]; then
+  echo "Opening $example in the desktop program (F9: transient response)."
+  exec ./build/bin/vemo "$example"
+fi
+echo "Transient response of $example (time, output A, error B):"
+./build/bin/vemo-cli simulate "$example" | awk 'NR % 50 == 1'
+./build/bin/vemo-cli simulate "$example" --plot build/feedback_loop.png
+echo "Plot of the same response written to $(pwd)/build/feedback_loop.png"

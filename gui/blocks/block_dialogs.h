@@ -1,5 +1,7 @@
 // The other dialogs a structure editor opens on a block. Each runs modally
-// and returns true when it changed what it edits.
+// and returns true when it changed what it edits; the parameter control
+// dialog returns true whenever it is confirmed, since the editor then aims
+// the control block anew.
 #pragma once
 
 class QWidget;
@@ -17,10 +19,13 @@ class TUserBlock;
 bool EditMacroBlock(TMacroBlock& block, QWidget* parent = nullptr);
 // TParamCtrlDlg: which parameter of the controlled block the control block drives.
 bool EditParamControl(TParamControl& control, TParamBlock& target, QWidget* parent = nullptr);
-// TPWMDialogBox / TFIMDialogBox on the modulator's settings.
+// TPWMDialogBox / TFIMDialogBox on a copy of the modulator's settings,
+// copied back only when confirmed with a change.
 bool EditPulseWidthModulator(TPulseWidthModulator& block, QWidget* parent = nullptr);
 bool EditPulseFrequencyModulator(TPulseFrequencyModulator& block, QWidget* parent = nullptr);
-// TDLLSetupDlg: the plug-in library of a user block, with its inspection listing.
+// TDLLSetupDlg: the plug-in library of a user block, with its inspection
+// listing and the skeleton sources of a new plug-in. The binding changes at
+// once inside the dialog; true when the library bound differs afterwards.
 bool EditUserBlock(TUserBlock& block, QWidget* parent = nullptr);
 
 }  // namespace vemo

@@ -2,18 +2,33 @@
 // document area holding structure editors and result windows.
 #pragma once
 #include <QMainWindow>
+#include <QString>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
+class QAction;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
 
 namespace vemo {
 
 class TMDIChild;
 class TResultWindow;
+class TBlockPalette;
+class TEditorProjects;
 struct TField;
 struct TSettings;
+
+// What the File commands ask the file dialog for; a test answers instead
+// of the dialog through TMainForm::FileChooser.
+struct TFileRequest {
+  bool Save = false;
+  QString Title;
+  QString FileName;   // the name the dialog starts with
+  QString Directory;  // where it starts
+};
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -36,21 +51,32 @@ class TMainForm : public QMainWindow {
   TMDIChild* EditorOf(const TField* field) const;
   // Adds a widget as a document window and shows it.
   QMdiSubWindow* AddDocument(QWidget* widget);
+  // Makes the document window holding widget the active one.
+  void BringForward(QWidget* widget);
 
   // Menus and buttons follow the active window, its selection and history.
   void UpdateMenuItems();
   void SetStatusText(const QString& text);
   // Help context of the main window: 0, or 7000 + a palette button's type code.
   void SetHelpContext(int context);
+  int HelpContext() const { return helpContext_; }
   TSettings& Settings();
+  // The program's directory with a trailing '/'.
+  const QString& ProgramDir() const { return programDir_; }
+  TBlockPalette* Palette() const { return palette_; }
+  // A menu item by its name ("htItem", "F1", ...), or nullptr.
+  QAction* Item(const char* name) const;
 
   // File commands on a given editor (the close query of an editor saves
   // through Save). False when nothing was saved.
   bool SaveEditor(TMDIChild* editor);
   bool SaveEditorAs(TMDIChild* editor);
   // Opens a project into an editor window (reusing an unmodified
-  // "<без имени 1>"); returns the editor, or nullptr when loading failed.
-  TMDIChild* OpenProjectFile(const QString& fileName);
+  // "<без имени 1>" unless mayReuse is clear); returns the editor, or nullptr
+  // when loading failed (a window made for the file is then closed again).
+  TMDIChild* OpenProjectFile(const QString& fileName, bool mayReuse = true);
+  // File > New: replaces an unmodified untitled active editor and names the
+  // new one "<без имени N>", N one more than the document windows open.
   TMDIChild* NewEditor();
   void AddRecentFile(const QString& name);
 
@@ -58,14 +84,54 @@ class TMainForm : public QMainWindow {
   // current cell on the faulty cell and shows the modal error box.
   void ShowError();
 
+  // Replaces the file dialogs (tests); an empty answer is a cancel.
+  std::function<QString(const TFileRequest&)> FileChooser;
+
+  // The command handlers of the menu items and tool buttons.
+  void FileNewItemClick();
+  void FileOpenItemClick();
+  void FileSaveItemClick();
+  void FileSaveAsItemClick();
+  void RecentFileClick(int n);  // F1..F4, n = 0..3
+  void N3Click();               // print the active editor
+  void UndoItemClick();
+  void RedoItemClick();
+  void CutItemClick();
+  void CopyItemClick();
+  void PasteItemClick();
+  void DeleteItemClick();
+  void N6Click();   // empty the scheme clipboard
+  void N25Click();  // select all
+  void FlatBtnItemClick();
+  void BlackWhiteItemClick();
+  void WindowArrangeItemClick();
+  void WindowMinimizeItemClick();
+  void N12Click();  // close every editor
+  void N13Click();  // help
+  void HelpAboutItemClick();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void FormCreate();
+  bool WriteSettingsFile();
+  void ShowRecentFiles();
+  void ApplyFlatButtons();
+  TMDIChild* CreateEditor(const QString& caption);
+  QString ChooseFile(const TFileRequest& request);
+  QString CaptionOf(const QString& fileName) const;
+
   struct TImpl;
   TImpl* impl_ = nullptr;
   QMdiArea* mdiArea_ = nullptr;
+  TBlockPalette* palette_ = nullptr;
+  QString programDir_;
+  int helpContext_ = 0;
   uint16_t SelectedType_ = 0;
+  // File > Open asks with the dialog; a recent-file item clears it.
+  bool UseOpenDialog_ = true;
+  QString recentName_;
 };
 
 }  // namespace vemo

@@ -1,0 +1,112 @@
+#include "shell/analysis_bridge.h"
+
+#include <QApplication>
+#include <QCursor>
+
+#include "model/compile.h"
+#include "model/field.h"
+#include "model/mdi_child.h"
+#include "shell/main_form.h"
+#include "shell/program.h"
+#include "simulation/engine.h"
+#include "simulation/time_windows.h"
+
+namespace vemo {
+
+namespace {
+
+int g_hourglass = 0;
+
+void RestoreCursor() {
+  while (g_hourglass > 0) {
+    QApplication::restoreOverrideCursor();
+    --g_hourglass;
+  }
+}
+
+bool NoError() { return Prog.Err.ErrorCode == 0; }
+
+using TSetupFn = bool (*)(TField&, QWidget*);
+using TWindowFn = void (*)(TField&);
+
+// Compile -> Order -> CheckLoops -> ChooseStep -> EndAnalysis, then the
+// settings dialog and the window.
+void RunTimeDomain(TMainForm& form, TSetupFn setup, TWindowFn window) {
+  TMDIChild* editor = form.ActiveEditor();
+  if (!editor) return;
+  TField& field = editor->Field();
+  AnalysisRun().CurrentField = &field;
+  AnalysisRun().TimeDomainRun = 1;
+  BeginAnalysis();
+  // The same preparation as the batch program's time-domain commands.
+  PrepareRun(field);
+  if (!NoError()) {
+    RestoreCursor();
+    form.ShowError();
+    return;
+  }
+  EndAnalysis(form);
+  if (!setup(field, &form)) {
+    ReleaseMacroBodies(field);
+    return;
+  }
+  window(field);
+}
+
+}  // namespace
+
+TAnalysisRun& AnalysisRun() {
+  static TAnalysisRun run;
+  return run;
+}
+
+void BeginAnalysis() {
+  if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ++g_hourglass;
+  }
+  Prog.Err.ErrorCode = 0;
+}
+
+bool Compile() {
+  Prog.Wiring.ZeroListed = 0;
+  if (!AnalysisRun().CurrentField) return false;
+  CompileScheme(*AnalysisRun().CurrentField, nullptr);
+  return NoError();
+}
+
+bool Order() {
+  if (!AnalysisRun().CurrentField) return false;
+  SortRunList(*AnalysisRun().CurrentField);
+  return NoError();
+}
+
+bool CheckLoops() {
+  if (!AnalysisRun().CurrentField) return false;
+  CheckAlgebraicLoops(*AnalysisRun().CurrentField);
+  return NoError();
+}
+
+void EndAnalysis(TMainForm& form) {
+  RestoreCursor();
+  if (AnalysisRun().TimeDomainRun)
+    if (TMDIChild* e = form.EditorOf(Prog.Err.ErrorField)) form.BringForward(e);
+}
+
+void RunTransientCommand(TMainForm& form) {
+  RunTimeDomain(form, &ShowTransientSetup, &OpenTransientWindow);
+}
+
+void RunPhaseCommand(TMainForm& form) { RunTimeDomain(form, &ShowPhaseSetup, &OpenPhaseWindow); }
+
+QString NotAvailableText(const QString& caption) {
+  QString name = caption;
+  name.remove(QLatin1Char('&'));
+  return QStringLiteral("Команда \"%1\" в этой версии программы пока недоступна.").arg(name);
+}
+
+void CommandNotAvailable(const QString& caption) {
+  ShowMessage(NotAvailableText(caption).toStdString());
+}
+
+}  // namespace vemo

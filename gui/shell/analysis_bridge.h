@@ -1,0 +1,41 @@
+// The analysis commands of the main window: each turns into the fixed
+// sequence compile, check, ask for settings, compute, open the result window,
+// through a few bridge operations that report through ErrorCode.
+#pragma once
+#include <QString>
+#include <cstdint>
+
+namespace vemo {
+
+class TMainForm;
+struct TField;
+
+// Program-wide state of the running analysis.
+struct TAnalysisRun {
+  TField* CurrentField = nullptr;  // the field being analysed
+  uint8_t TimeDomainRun = 1;       // the running analysis is a time-domain one
+};
+TAnalysisRun& AnalysisRun();
+
+// The bridge operations. Each but the first and the last returns true while
+// ErrorCode stays 0. (The time-domain commands run the whole preparation of
+// core's PrepareRun: Compile, Order, CheckLoops and the step choice.)
+void BeginAnalysis();  // hourglass, ErrorCode := 0
+bool Compile();        // ZeroListed := 0, CompileScheme(CurrentField)
+bool Order();
+bool CheckLoops();
+// Default cursor; after a time-domain analysis the editor of ErrorField
+// comes to the front.
+void EndAnalysis(TMainForm& form);
+
+// F9 and Shift+F9: compile, order, check loops, choose the step, then the
+// setup dialog and the result window of the time-domain windows.
+void RunTransientCommand(TMainForm& form);
+void RunPhaseCommand(TMainForm& form);
+
+// The one answer of every command whose window this version lacks.
+void CommandNotAvailable(const QString& caption);
+// Its text, for tests.
+QString NotAvailableText(const QString& caption);
+
+}  // namespace vemo

@@ -1,0 +1,22 @@
+// The number checks of the time-domain setup dialogs.
+#pragma once
+#include <QString>
+
+class QLineEdit;
+
+namespace vemo {
+
+// The number in an edit: false after "Неверный числовой формат!" with the
+// edit focused.
+bool EditNumber(QLineEdit* edit, double& out);
+// Shows "Недопустимое значение параметра!" and focuses the edit; false.
+bool RejectEdit(QLineEdit* edit);
+// A number of at least min (both messages as above).
+bool EditAtLeast(QLineEdit* edit, double min, double& out);
+// Two edits of a range: both parse, then high must exceed low (the high
+// edit is focused otherwise).
+bool EditRange(QLineEdit* lowEdit, QLineEdit* highEdit, double& low, double& high);
+// The program's text form of a number.
+QString NumberText(double v);
+
+}  // namespace vemo
