@@ -21,10 +21,12 @@ void TPhaseRun::Open(TField& field, int abscissa, uint8_t ordinate, double pageT
   RangeStarted = false;
   MathError = false;
   SimInit(field);
+  Opened = true;
 }
 
 void TPhaseRun::Close() {
-  if (Field) SimDone(*Field);
+  if (Field && Opened) SimDone(*Field);
+  Opened = false;
 }
 
 bool TPhaseRun::RunPage() {

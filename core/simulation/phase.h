@@ -26,12 +26,14 @@ class TPhaseRun {
   bool RangeStarted = false;
   bool Aborted = false;
   bool MathError = false;
+  bool Opened = false;  // between Open and Close
   std::function<bool(double t)> Progress;  // every 201 steps; false = stop
 
   // Starts a run on a prepared field (SimInit).
   void Open(TField& field, int abscissa, uint8_t ordinate, double pageTime);
   // One page from the reached time; false after a floating-point fault.
   bool RunPage();
+  // Ends the run (SimDone); a second call does nothing.
   void Close();
   size_t PairCount() const { return Samples.Count() / 2; }
   // The text file: ordinate, one blank, abscissa per line (CR LF).

@@ -31,11 +31,13 @@ void TTransientRun::Open(TField& field, double viewTime, const std::vector<int>&
   RangeStarted = false;
   MathError = false;
   SimInit(field);
+  Opened = true;
   Dt = Prog.Clock.TimeStep;
 }
 
 void TTransientRun::Close() {
-  if (Field) SimDone(*Field);
+  if (Field && Opened) SimDone(*Field);
+  Opened = false;
 }
 
 bool TTransientRun::RunSegment() {

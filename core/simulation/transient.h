@@ -33,6 +33,7 @@ class TTransientRun {
   bool RangeStarted = false;
   bool Aborted = false;
   bool MathError = false;
+  bool Opened = false;  // between Open and Close
   // Called every 201 steps; returns false to stop the segment ("Отмена").
   std::function<bool(double t)> Progress;
 
@@ -42,7 +43,7 @@ class TTransientRun {
   // One segment: runs while t < view end. Returns false after a
   // floating-point fault (the samples up to it are kept).
   bool RunSegment();
-  // Ends the run (SimDone).
+  // Ends the run (SimDone); a second call does nothing.
   void Close();
   // The autoscale/rescale rule over the whole store.
   void Rescale();

@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cstdlib>
 
@@ -64,12 +65,29 @@ void TMDIChild::RefreshGrid() { DrawGrid1->viewport()->update(); }
 // ---- closing ---------------------------------------------------------------
 
 void TMDIChild::closeEvent(QCloseEvent* event) {
-  if (!FormCloseQuery()) {
+  if (!closeConfirmed_ && !FormCloseQuery()) {
     event->ignore();
+    return;
+  }
+  closeConfirmed_ = true;
+  CloseResultWindows(false);
+  if (ResultRunBusy()) {
+    // A run of a result window is below us on the stack and steps this
+    // field: let it stop at its next progress point, then close.
+    event->ignore();
+    QTimer::singleShot(50, this, [this] { close(); });
     return;
   }
   FormClose();
   event->accept();
+}
+
+bool TMDIChild::ResultRunBusy() const {
+  TMainForm* mf = TMainForm::Instance();
+  if (!mf) return false;
+  for (TResultWindow* w : mf->ResultWindows())
+    if (w->AnalysedField == field_.get() && w->Busy()) return true;
+  return false;
 }
 
 bool TMDIChild::FormCloseQuery() {

@@ -172,6 +172,10 @@ class TMDIChild : public QWidget, public TDrawGridHandler {
   void EditComment();
   void EditParamControlAt();
 
+  // A result window of this field still runs below us on the stack.
+  bool ResultRunBusy() const;
+  bool closeConfirmed_ = false;  // the close question was answered
+
   std::unique_ptr<TField> field_;
 };
 

@@ -16,6 +16,9 @@ class TResultWindow : public QWidget {
  public:
   TResultWindow(TResultKind kind, TField* field, QWidget* parent = nullptr)
       : QWidget(parent), Kind(kind), AnalysedField(field) {}
+  // A window whose computation is still under way keeps its field in use
+  // even after it was asked to close.
+  virtual bool Busy() const { return false; }
   const TResultKind Kind;
   TField* const AnalysedField;
 };

@@ -28,6 +28,7 @@ class TPhaseFaceForm : public TTimePlotForm {
   bool SavePortrait(const QString& fileName);
 
  protected:
+  void FinishRun() override { Run.Close(); }
   void DrawPicture(QPainter& p, const QRect& area, bool whole, bool monochrome) override;
   void ShowCursor(QPoint pos) override;
 

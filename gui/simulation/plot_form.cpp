@@ -183,6 +183,7 @@ void TTimePlotForm::closeEvent(QCloseEvent* e) {
     e->ignore();
     return;
   }
+  FinishRun();
   TResultWindow::closeEvent(e);
 }
 

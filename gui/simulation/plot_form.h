@@ -41,6 +41,7 @@ class TTimePlotForm : public TResultWindow {
   QMenu* PopupMenu1 = nullptr;
 
   bool Running() const { return running_; }
+  bool Busy() const override { return running_; }
   // The picture as "Копировать как картинку" puts it on the clipboard:
   // the whole run or the visible part, in colour or black and white.
   QImage Picture(bool whole, bool monochrome);
@@ -48,6 +49,8 @@ class TTimePlotForm : public TResultWindow {
   void CopyPicture(bool whole);
 
  protected:
+  // Ends the window's run (the field may be released right after closing).
+  virtual void FinishRun() = 0;
   // Draws the window's picture (whole = full ranges, else the sliders' view).
   virtual void DrawPicture(QPainter& p, const QRect& area, bool whole, bool monochrome) = 0;
   // The cursor read-out at a point of the plot.

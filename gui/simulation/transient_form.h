@@ -39,6 +39,7 @@ class ThtForm : public TTimePlotForm {
   std::vector<QAction*> SaveItems;
 
  protected:
+  void FinishRun() override { Run.Close(); }
   void DrawPicture(QPainter& p, const QRect& area, bool whole, bool monochrome) override;
   void ShowCursor(QPoint pos) override;
 

@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -130,6 +131,24 @@ class MainCommandsTest : public QObject {
     QVERIFY(!rig.Form->ActiveEditor());
     QVERIFY(!rig.Form->Item("htItem")->isEnabled());
     QVERIFY(rig.Form->Item("N12")->isEnabled());
+  }
+
+  // Closing an editor closes its result windows first; their runs end
+  // before the field is released (the sanitizer build checks the memory).
+  void ClosingAnEditorEndsTheRunsOfItsWindows() {
+    TMainRig rig;
+    TMDIChild* e = rig.Form->OpenProjectFile(ExamplePath("feedback_loop.vmo"));
+    QVERIFY(e);
+    OnNextModal([](QWidget* w) {
+      if (auto* d = qobject_cast<QDialog*>(w)) d->accept();
+    });
+    rig.Form->Item("htItem")->trigger();
+    QCOMPARE(rig.Form->ResultWindows().size(), size_t(1));
+    QPointer<TMDIChild> editor = e;
+    e->Field().Modified = 0;
+    QVERIFY(qobject_cast<QMdiSubWindow*>(e->parentWidget())->close());
+    QTRY_VERIFY(editor.isNull());
+    QTRY_VERIFY(rig.Form->ResultWindows().empty());
   }
 
   void CommandsWithoutTheirWindowSaySo() {
