@@ -27,8 +27,7 @@ int CmdSimulate(const TArgs& a) {
   if (a.Has("--time") && viewTime < 1e-5) return UsageError(std::string("--time: ") + kBadParameter);
   if (a.Has("--step") && step < 1e-8) return UsageError(std::string("--step: ") + kBadParameter);
   int width = 0, height = 0;
-  if (!PlotSizeOption(a, width, height)) return kExitUsage;
-  if (a.Has("--plot") && !PlotsAvailable()) return UsageError("--plot: built without Qt");
+  if (!PlotOptions(a, width, height)) return kExitUsage;
   TFileProjects projects;
   auto field = LoadAndPrepareRun(a, projects, step);
   if (!field) return kExitFailure;

@@ -35,8 +35,7 @@ int CmdPhase(const TArgs& a) {
   if (a.Has("--time") && pageTime < 1e-9) return UsageError(std::string("--time: ") + kBadParameter);
   if (a.Has("--step") && step < 1e-9) return UsageError(std::string("--step: ") + kBadParameter);
   int width = 0, height = 0;
-  if (!PlotSizeOption(a, width, height)) return kExitUsage;
-  if (a.Has("--plot") && !PlotsAvailable()) return UsageError("--plot: built without Qt");
+  if (!PlotOptions(a, width, height)) return kExitUsage;
 
   TFileProjects projects;
   auto field = LoadAndPrepareRun(a, projects, step);

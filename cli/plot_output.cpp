@@ -61,7 +61,11 @@ bool SavePng(const QImage& img, const std::string& path) {
 
 }  // namespace
 
-bool PlotSizeOption(const TArgs& a, int& width, int& height) {
+bool PlotOptions(const TArgs& a, int& width, int& height) {
+  if (a.Has("--plot") && !PlotsAvailable()) {
+    UsageError("--plot: built without Qt");
+    return false;
+  }
   width = kDefaultPlotWidth;
   height = kDefaultPlotHeight;
   if (!a.Has("--size")) return true;

@@ -14,9 +14,10 @@ namespace vemo::cli {
 
 inline constexpr int kDefaultPlotWidth = 800, kDefaultPlotHeight = 560;
 
-// The picture size of --size WxH (16..8192 each); false after a usage
-// message. Without --size the default size.
-bool PlotSizeOption(const TArgs& a, int& width, int& height);
+// The picture size of --size WxH (16..8192 each), the default size without
+// it; false after a usage message, also when --plot is given to a build
+// that cannot draw.
+bool PlotOptions(const TArgs& a, int& width, int& height);
 // Whether this build can draw pictures.
 bool PlotsAvailable();
 // Write the picture of a finished run as PNG; false after a message.

@@ -25,7 +25,7 @@ struct TCommand {
   bool Checkable = false;
 };
 
-struct TMenuSpec {
+struct TMenuEntry {
   const char* Caption;
   std::vector<TCommand> Items;
 };
@@ -40,8 +40,8 @@ void NotYet(TMainForm& form, const char* item) {
 
 const TCommand kSeparator{nullptr, nullptr, nullptr, nullptr};
 
-const std::vector<TMenuSpec>& Menus() {
-  static const std::vector<TMenuSpec> menus = {
+const std::vector<TMenuEntry>& Menus() {
+  static const std::vector<TMenuEntry> menus = {
       {"&Файл",
        {
            {"FileNewItem", "&Новый", "", VEMO_MEMBER(FileNewItemClick)},
@@ -145,9 +145,9 @@ void FillWindowList(TMainForm& form, QMenu* menu, const QList<QAction*>& fixed) 
 }  // namespace
 
 void BuildMainMenu(TMainForm& form, QMenuBar* bar) {
-  for (const TMenuSpec& spec : Menus()) {
-    QMenu* menu = bar->addMenu(QString::fromUtf8(spec.Caption));
-    for (const TCommand& c : spec.Items) {
+  for (const TMenuEntry& entry : Menus()) {
+    QMenu* menu = bar->addMenu(QString::fromUtf8(entry.Caption));
+    for (const TCommand& c : entry.Items) {
       if (!c.Caption) {
         QAction* sep = menu->addSeparator();
         if (c.Name) sep->setObjectName(QString::fromLatin1(c.Name));
@@ -161,7 +161,7 @@ void BuildMainMenu(TMainForm& form, QMenuBar* bar) {
       QObject::connect(a, &QAction::triggered, &form, [&form, handler] { handler(form); });
       menu->addAction(a);
     }
-    if (spec.Items.front().Name == QLatin1String("WindowCascadeItem")) {
+    if (entry.Items.front().Name == QLatin1String("WindowCascadeItem")) {
       const QList<QAction*> fixed = menu->actions();
       QObject::connect(menu, &QMenu::aboutToShow, &form,
                        [&form, menu, fixed] { FillWindowList(form, menu, fixed); });

@@ -25,21 +25,13 @@
 #include "simulation/phase_setup.h"
 #include "simulation/plot_form.h"
 #include "simulation/time_windows.h"
+#include "time_window_support.h"
 
 using namespace vemo;
+using vemo::testing::Example;
+using vemo::testing::ReadFile;
 
 namespace {
-
-std::string ReadFile(const QString& name) {
-  std::ifstream in(name.toStdString(), std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-std::string Example(const char* name) {
-  return std::string(VEMO_SOURCE_DIR) + "/examples/" + name;
-}
 
 TPhaseFaceForm* OpenForm() {
   for (QWidget* w : QApplication::topLevelWidgets())

@@ -26,21 +26,13 @@
 #include "simulation/transient_form.h"
 #include "simulation/transient_plot.h"
 #include "simulation/transient_setup.h"
+#include "time_window_support.h"
 
 using namespace vemo;
+using vemo::testing::Example;
+using vemo::testing::ReadFile;
 
 namespace {
-
-std::string ReadFile(const QString& name) {
-  std::ifstream in(name.toStdString(), std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-std::string Example(const char* name) {
-  return std::string(VEMO_SOURCE_DIR) + "/examples/" + name;
-}
 
 // The steps of a segment from t while t < end, accumulated as the run does.
 size_t StepsUntil(double& t, double end, double h) {
