@@ -48,12 +48,11 @@ void BM_ContourTransferFunction(benchmark::State& state) {
 }
 BENCHMARK(BM_ContourTransferFunction)->Arg(10)->Arg(20)->Arg(40)->Unit(benchmark::kMillisecond);
 
-void BM_FindRoots(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
-  // A polynomial from random complex-conjugate root pairs in the left
-  // half-plane, moduli 0.5..2.
+// A polynomial from random complex-conjugate root pairs with moduli in
+// [lo, hi] and angles in [a0, a1] of pi.
+std::vector<Real> FromRootPairs(int n, double lo, double hi, double a0, double a1) {
   std::mt19937 gen(7);
-  std::uniform_real_distribution<double> mod(0.5, 2.0), ang(0.55 * M_PI, 1.45 * M_PI);
+  std::uniform_real_distribution<double> mod(lo, hi), ang(a0 * M_PI, a1 * M_PI);
   std::vector<Real> coef{1.0L};
   for (int k = 0; k < n / 2; ++k) {
     const double r = mod(gen), a = ang(gen);
@@ -66,11 +65,42 @@ void BM_FindRoots(benchmark::State& state) {
     }
     coef.swap(next);
   }
+  return coef;
+}
+
+void RunFindRoots(benchmark::State& state, const std::vector<Real>& coef) {
   std::vector<Real> re, im;
   for (auto _ : state) {
     if (!FindRoots(coef, static_cast<int>(coef.size()) - 1, re, im)) state.SkipWithError("no roots");
   }
 }
+
+// Roots near the unit circle (moduli 0.9..1.1): well determined by the
+// coefficients at every degree.
+void BM_FindRoots(benchmark::State& state) {
+  RunFindRoots(state, FromRootPairs(static_cast<int>(state.range(0)), 0.9, 1.1, 0.0, 1.0));
+}
 BENCHMARK(BM_FindRoots)->Arg(10)->Arg(50)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond);
+
+// Roots in the left half-plane with moduli 0.5..2, as in a plant with
+// spread time constants. From degree 50 on the roots are no longer
+// determined by the rounded coefficients (the roots found are exact for
+// them, yet far from the roots the polynomial was built from), and from
+// degree 100 on the deflated polynomials often drift until no factor meets
+// the tolerance: degree 80 is the largest measured.
+void BM_FindRootsSpread(benchmark::State& state) {
+  RunFindRoots(state, FromRootPairs(static_cast<int>(state.range(0)), 0.5, 2.0, 0.55, 1.45));
+}
+BENCHMARK(BM_FindRootsSpread)->Arg(10)->Arg(50)->Arg(80)->Unit(benchmark::kMillisecond);
+
+// Random normal coefficients: roots cluster near the unit circle.
+void BM_FindRootsRandomCoefficients(benchmark::State& state) {
+  std::mt19937 gen(7);
+  std::normal_distribution<double> normal;
+  std::vector<Real> coef(static_cast<size_t>(state.range(0)) + 1);
+  for (auto& c : coef) c = normal(gen);
+  RunFindRoots(state, coef);
+}
+BENCHMARK(BM_FindRootsRandomCoefficients)->Arg(50)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
+#include <complex>
 #include <limits>
 #include <numbers>
 #include <random>
@@ -45,6 +46,8 @@ namespace {
 
 constexpr int kFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
 constexpr uint64_t kSeed = 0x5EED0F0B1A157011ULL;
+constexpr int kSeedStart = 3;
+constexpr int kLaguerreIterations = 200;
 
 // The state of one root search. The working polynomial is held highest
 // power first, w[0] s^m + w[1] s^(m-1) + ... + w[m]; when it is reversed its
@@ -163,13 +166,15 @@ class TBairstow {
 
   // Iterates until a quadratic factor is accepted; a start that has not
   // converged after kBairstowIterations iterations (or that has left the
-  // finite numbers) is replaced by a new random one, at most
-  // kBairstowRestarts times.
+  // finite numbers) is replaced by a new one, at most kBairstowRestarts
+  // times. Starts are random; from the kSeedStart-th restart on, every
+  // fourth one is seeded by Laguerre's iteration instead.
   bool FindFactor() {
     for (int restart = 0;; ++restart) {
       if (restart > 0) {
         if (restart > kBairstowRestarts) return false;
         DrawStart();
+        if (restart >= kSeedStart && restart % 4 == 3) SeedFromRoots();
       }
       for (int it = 0; it < kBairstowIterations; ++it) {
         if (!std::isfinite(P_) || !std::isfinite(Q_)) break;
@@ -178,6 +183,55 @@ class TBairstow {
         Correct();
       }
     }
+  }
+
+  // Bairstow's iteration from random starts can wander for ever in a
+  // polynomial of high degree. Laguerre's iteration for a single root
+  // converges from almost any start: a complex root gives the factor of
+  // it and its conjugate, a real one is paired with a second root found
+  // the same way in the polynomial divided by it. From there Bairstow's
+  // iteration converges at once.
+  void SeedFromRoots() {
+    using C = std::complex<Real>;
+    std::vector<Real> w(W_.begin(), W_.begin() + (M_ + 1));
+    const C z1 = LaguerreRoot(w, C(-P_ / 2.0L, std::sqrt(std::max(Q_ - P_ * P_ / 4.0L, 0.0L))));
+    if (!std::isfinite(z1.real()) || !std::isfinite(z1.imag())) return;
+    if (std::fabs(z1.imag()) > kRootTolerance * std::abs(z1)) {
+      P_ = -2.0L * z1.real();
+      Q_ = std::norm(z1);
+      return;
+    }
+    // w / (s - z1), highest power first.
+    const Real x1 = z1.real();
+    for (size_t k = 1; k < w.size(); ++k) w[k] += x1 * w[k - 1];
+    w.pop_back();
+    const C z2 = LaguerreRoot(w, C(x1, 0.0L));
+    if (!std::isfinite(z2.real()) || !std::isfinite(z2.imag())) return;
+    P_ = -(x1 + z2.real());
+    Q_ = x1 * z2.real();
+  }
+
+  // A root of w (highest power first) by Laguerre's iteration from z.
+  static std::complex<Real> LaguerreRoot(const std::vector<Real>& w, std::complex<Real> z) {
+    using C = std::complex<Real>;
+    const Real m = static_cast<Real>(w.size() - 1);
+    for (int it = 0; it < kLaguerreIterations; ++it) {
+      C v = w[0], d1 = 0.0L, d2 = 0.0L;
+      for (size_t k = 1; k < w.size(); ++k) {
+        d2 = d2 * z + d1;
+        d1 = d1 * z + v;
+        v = v * z + w[k];
+      }
+      if (v == C(0.0L)) break;
+      const C g = d1 / v, h = g * g - 2.0L * d2 / v;
+      const C root = std::sqrt((m - 1.0L) * (m * h - g * g));
+      const C a = std::abs(g + root) >= std::abs(g - root) ? g + root : g - root;
+      if (a == C(0.0L)) break;
+      const C dz = m / a;
+      z -= dz;
+      if (!(std::abs(dz) > 1e-18L * std::abs(z))) break;
+    }
+    return z;
   }
 
   // Stores the two roots of s^2 + p s + q, inverted when the working
