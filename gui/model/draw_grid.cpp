@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "shell/cursors.h"
+
 namespace vemo {
 
 const char* const TDrawGrid::kDragMimeType = "application/x-vemo-scheme-selection";
@@ -178,7 +180,7 @@ void TDrawGrid::HideBand() {
 
 void TDrawGrid::SetDragAutomatic(bool on) {
   dragAutomatic_ = on;
-  if (on) viewport()->setCursor(Qt::OpenHandCursor);
+  if (on) viewport()->setCursor(ProgramCursor(crHandUnpress));
   else viewport()->unsetCursor();
 }
 
