@@ -107,6 +107,25 @@ QPainterPath LocatorPath() {
   return p;
 }
 
+QPainterPath Rounded(qreal x, qreal y, qreal w, qreal h, qreal r) {
+  QPainterPath p;
+  p.addRoundedRect(QRectF(x, y, w, h), r, r);
+  return p;
+}
+
+// A hand seen from its back: the palm, four fingers of the given lengths
+// (0 folds a finger into a knuckle) and the thumb.
+QPainterPath HandPath(const std::array<qreal, 4>& lengths, bool thumbOut) {
+  QPainterPath hand = Rounded(8, 14, 17, 15, 5);
+  for (size_t i = 0; i < 4; ++i) {
+    const qreal x = 8 + 4.25 * static_cast<qreal>(i);
+    const qreal len = lengths[i];
+    hand = hand.united(len > 0 ? Rounded(x, 16 - len, 4.25, len + 2, 2) : Rounded(x, 11.5, 4.25, 5, 2));
+  }
+  hand = hand.united(thumbOut ? Rounded(2, 15, 8, 4.5, 2.2) : Rounded(5, 17, 5, 6, 2.2));
+  return hand;
+}
+
 QCursor Painted(const QPainterPath& path, bool fill, QPoint hot) {
   QPixmap pm(kSize, kSize);
   pm.fill(Qt::transparent);
@@ -121,10 +140,10 @@ QCursor Make(int id) {
   switch (id) {
     case crPen: return Painted(PenPath(), false, {1, 30});
     case crMove: return Painted(MovePath(), true, {16, 16});
-    case crFinger: return QCursor(Qt::PointingHandCursor);
+    case crFinger: return Painted(HandPath({15, 0, 0, 0}, false), false, {10, 1});
     case crKnife: return Painted(KnifePath(), false, {2, 29});
-    case crHandUnpress: return QCursor(Qt::OpenHandCursor);
-    case crHandPress: return QCursor(Qt::ClosedHandCursor);
+    case crHandUnpress: return Painted(HandPath({9, 12, 11, 8}, true), false, {16, 16});
+    case crHandPress: return Painted(HandPath({0, 0, 0, 0}, false), false, {16, 18});
     case crUpArrow: return Painted(Arrow(0), true, {16, 2});
     case crRightArrow: return Painted(Arrow(90), true, {30, 16});
     case crDownArrow: return Painted(Arrow(180), true, {16, 30});
