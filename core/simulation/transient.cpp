@@ -9,8 +9,24 @@
 
 namespace vemo {
 
-namespace {
-constexpr int kFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
+bool RunStopAsked(long& counter, const std::function<bool(double t)>& progress, double t) {
+  if (++counter % 201 != 0 || !progress) return false;
+  // The window repaints and handles its events inside `progress`; faults
+  // raised there (a painter's conversions, say) are not the model's.
+  std::fexcept_t flags;
+  std::fegetexceptflag(&flags, kRunFaults);
+  const bool goOn = progress(t);
+  std::fesetexceptflag(&flags, kRunFaults);
+  return !goOn;
+}
+
+bool EndRunSteps(bool fault, bool& mathError) {
+  std::feclearexcept(kRunFaults);
+  if (fault) {
+    mathError = true;
+    ShowMessage(kRunMathError);
+  }
+  return !fault;
 }
 
 std::vector<int> ShownPoints(const TField& field) {
@@ -58,20 +74,18 @@ bool TTransientRun::RunSegment() {
   const bool single = Scale.SingleScale || n == 1;
   const double step = field.Step > 0.0 ? field.Step : Prog.Clock.TimeStep;
   long counter = 0;
-  std::feclearexcept(kFaults);
+  std::feclearexcept(kRunFaults);
   bool fault = false;
   while (T < ViewEnd) {
     Prog.Clock.TimeStep = step;
     Prog.Clock.SimTime = T;
     SimStepAll(field);
-    if (std::fetestexcept(kFaults)) {
+    if (std::fetestexcept(kRunFaults)) {
       fault = true;
       break;
     }
     for (size_t k = 0; k < n; ++k) {
-      double v = sources[k] ? sources[k]->Output : 0.0;
-      if (v > kSampleLimit) v = kSampleLimit;
-      else if (v < -kSampleLimit) v = -kSampleLimit;
+      const double v = ClampSample(sources[k] ? sources[k]->Output : 0.0);
       Samples.Append(static_cast<float>(v));
       if (Scale.AutoScale) {
         if (single) {
@@ -85,19 +99,15 @@ bool TTransientRun::RunSegment() {
       }
     }
     T += Prog.Clock.TimeStep;
-    if (++counter % 201 == 0 && Progress && !Progress(T)) {
+    if (RunStopAsked(counter, Progress, T)) {
       Aborted = true;
       break;
     }
   }
-  std::feclearexcept(kFaults);
-  if (fault) {
-    MathError = true;
-    ShowMessage(kRunMathError);
-  }
+  const bool ok = EndRunSteps(fault, MathError);
   ViewEnd = T;
   Rescale();
-  return !fault;
+  return ok;
 }
 
 void TTransientRun::Rescale() {

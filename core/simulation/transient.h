@@ -1,6 +1,7 @@
 // The transient response run: segments of simulation from the current
 // model time, samples of the observed points, and the scale rules.
 #pragma once
+#include <cfenv>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,6 +14,22 @@ namespace vemo {
 inline constexpr const char* kRunMathError =
     "Мат.ошибка. Возможно в системе сильно расходящийся процесс!";
 inline constexpr double kSampleLimit = 1e20;
+// The floating-point faults that stop a run.
+inline constexpr int kRunFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
+
+// A sample as stored: held at the limit beyond ±kSampleLimit.
+inline double ClampSample(double v) {
+  return v > kSampleLimit ? kSampleLimit : v < -kSampleLimit ? -kSampleLimit : v;
+}
+
+// Counts one step of a run and, every 201 steps, asks `progress` (when
+// set) whether to go on; true when it says to stop. The fault flags are
+// the same after the question as before it.
+bool RunStopAsked(long& counter, const std::function<bool(double t)>& progress, double t);
+
+// Ends the step loop of a run: clears the fault flags and, after a fault,
+// sets `mathError` and shows kRunMathError. True when there was no fault.
+bool EndRunSteps(bool fault, bool& mathError);
 
 struct TScaleSettings {
   bool AutoScale = true;

@@ -11,9 +11,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "help/help_window.h"
 #include "model/clipboard.h"
@@ -133,7 +135,11 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), impl_(new TImpl) {
   Prog.Projects = impl_->Projects.get();
   connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this] { UpdateMenuItems(); });
   FormCreate();
-  resize(900, 640);
+  // Most of the screen, never less than 900 x 640.
+  QSize size(900, 640);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    size = size.expandedTo(screen->availableSize() * 0.85);
+  resize(size);
   palette_->TabControl1Change();
   UpdateMenuItems();
 }
@@ -215,10 +221,17 @@ QMdiSubWindow* TMainForm::AddDocument(QWidget* widget) {
     for (QAction* a : menu->actions())
       if (a->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
         a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+  // A new window takes at least two thirds of the free area (its own
+  // preferred size when larger, up to the whole area), so a scheme or a
+  // plot is seen at once.
   const QSize area = mdiArea_->viewport()->size();
+  const QSize least(std::max(400, area.width() * 2 / 3), std::max(300, area.height() * 2 / 3));
   const QSize hint = widget->sizeHint();
-  if (!hint.isValid() || hint.width() < 200 || hint.height() < 150)
-    sub->resize(std::max(400, area.width() * 2 / 3), std::max(300, area.height() * 2 / 3));
+  const QSize wanted = hint.isValid() ? hint.expandedTo(least) : least;
+  sub->resize(wanted.boundedTo(area.expandedTo(QSize(400, 300))));
+  // The area placed the window for its first size; keep it inside.
+  sub->move(std::clamp(sub->x(), 0, std::max(0, area.width() - sub->width())),
+            std::clamp(sub->y(), 0, std::max(0, area.height() - sub->height())));
   widget->show();
   mdiArea_->setActiveSubWindow(sub);
   return sub;

@@ -213,6 +213,18 @@ class MainFormTest : public QObject {
     QCOMPARE(rig.Form->ActiveEditor(), again);
   }
 
+  void NewWindowsAreLargeAndInsideTheArea() {
+    TMainRig rig;
+    const QSize area = rig.Form->MdiArea()->viewport()->size();
+    for (int k = 0; k < 6; ++k) {
+      TMDIChild* e = rig.Form->NewEditor();
+      e->Field().Modified = 1;  // keeps each window
+      const QRect g = rig.Form->MdiArea()->activeSubWindow()->geometry();
+      QVERIFY2(QRect(QPoint(0, 0), area).contains(g), qPrintable(QStringLiteral("window %1").arg(k)));
+      QVERIFY(g.width() >= area.width() * 2 / 3 - 1 && g.height() >= area.height() * 2 / 3 - 1);
+    }
+  }
+
   void OpenFillsAReusedUntitledWindow() {
     TMainRig rig;
     rig.Form->NewEditor();
