@@ -4,9 +4,11 @@
 #include <QMenu>
 
 #include "blocks/block_dialogs.h"
+#include "blocks/nl_editor.h"
 #include "blocks/param_control.h"
 #include "blocks/property_dlg.h"
 #include "blocks/pulse.h"
+#include "blocks/table_blocks.h"
 #include "model/clipboard.h"
 #include "model/editing.h"
 #include "model/editor_messages.h"
@@ -50,6 +52,7 @@ TEditorDialogs DefaultEditorDialogs() {
     return EditPulseFrequencyModulator(b, p);
   };
   d.EditUserBlock = [](TUserBlock& b, QWidget* p) { return EditUserBlock(b, p); };
+  d.EditTable = [](TTableBlock& b, QWidget* p) { return TnlEditorForm::EditBlock(b, p); };
   d.PromptText = [](QWidget* parent, const QString& initial, QString& text) {
     bool ok = false;
     text = QInputDialog::getText(parent, QStringLiteral("Коментарий"),
@@ -170,6 +173,11 @@ void TMDIChild::EditByKind() {
       if (auto* m = dynamic_cast<TMacroBlock*>(obj))
         EditWithStep([&] { return Dialogs.EditMacro(*m, this); });
       return;
+    case 5:
+    case 8:
+      if (auto* t = dynamic_cast<TTableBlock*>(obj))
+        EditWithStep([&] { return Dialogs.EditTable(*t, this); });
+      return;
     case 7: EditParamControlAt(); return;
     case 9:
       if (auto* u = dynamic_cast<TUserBlock*>(obj))
@@ -185,8 +193,8 @@ void TMDIChild::EditByKind() {
         EditWithStep([&] { return Dialogs.EditPFM(*m, this); });
       return;
     default:
-      // Table nonlinearity, fuzzy controller, function generator table and
-      // neural network editors are not part of this program yet.
+      // The fuzzy controller and neural network editors are not part of
+      // this program yet.
       EditorMessage(QStringLiteral("Редактор блока \"%1\" пока недоступен.")
                         .arg(QString::fromStdString(obj->GetName())),
                     QStringLiteral("Внимание"));

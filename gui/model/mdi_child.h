@@ -25,6 +25,7 @@ class TParamControl;
 class TPulseWidthModulator;
 class TPulseFrequencyModulator;
 class TUserBlock;
+class TTableBlock;
 
 // Whether the active editor's grid selection spans more than one cell
 // (mirrored into the main window's menus).
@@ -41,6 +42,9 @@ struct TEditorDialogs {
   std::function<bool(TPulseWidthModulator&, QWidget*)> EditPWM;
   std::function<bool(TPulseFrequencyModulator&, QWidget*)> EditPFM;
   std::function<bool(TUserBlock&, QWidget*)> EditUserBlock;
+  // The table editor of a user nonlinearity or a table-defined generator;
+  // true when the table changed.
+  std::function<bool(TTableBlock&, QWidget*)> EditTable;
   // The one-line comment prompt; false when cancelled.
   std::function<bool(QWidget*, const QString& initial, QString& text)> PromptText;
   // Prints a picture of the scheme: the title and a routine drawing the

@@ -338,7 +338,7 @@ class EditorTest : public QObject {
   void EditorsNotBuiltYetSaySo() {
     TEditorRig rig;
     TMDIChild* e = rig.New();
-    Place(e, 37, 2, 2);   // table nonlinearity
+    Place(e, 38, 2, 2);   // fuzzy controller
     Place(e, 102, 4, 2);  // neural network
     const auto before = Image(e);
     const int steps = e->History.UndoCount();
