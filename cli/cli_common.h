@@ -41,6 +41,12 @@ std::unique_ptr<TField> LoadProject(const std::string& path, TFileProjects& proj
 // --step option, compiles, orders, checks loops and chooses the step.
 // nullptr after the error was printed.
 std::unique_ptr<TField> LoadAndPrepareRun(const TArgs& a, TFileProjects& projects, double step);
+// The point of a letter A..L, in either case; -1 for any other character.
+inline int PointOfLetter(char ch) {
+  if (ch >= 'A' && ch <= 'L') return ch - 'A';
+  if (ch >= 'a' && ch <= 'l') return ch - 'a';
+  return -1;
+}
 // The observed point k must be placed; prints why not and returns false.
 bool RequirePlaced(TField& field, int k);
 // Prints the scheme error line "Ошибка N: ..." for the current ErrorCode.

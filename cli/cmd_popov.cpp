@@ -31,11 +31,9 @@ int CmdPopov(const TArgs& a) {
   if (!NumberOption(a, "--lgw-min", lgwMin) || !NumberOption(a, "--lgw-max", lgwMax)) return kExitUsage;
   if (!(lgwMax > lgwMin)) return UsageError(std::string("--lgw-max: ") + kBadParameter);
   TFileProjects projects;
-  auto field = LoadProject(a.Positional[0], projects);
-  if (!field) return kExitFailure;
-  int start = 0, end = 1;
-  const int chosen = ChooseContour(a, *field, start, end);
-  if (chosen != kExitOk) return chosen;
+  int start = 0, end = 1, status = kExitOk;
+  auto field = LoadContourProject(a, projects, start, end, status);
+  if (!field) return status;
 
   // W(s) with its zero-pole form, then the nonlinear part of the contour.
   Prog.Err.ErrorCode = 0;

@@ -36,8 +36,8 @@ int CmdSimulate(const TArgs& a) {
   std::vector<int> points;
   if (a.Has("--points")) {
     for (char ch : a.Options.at("--points")) {
-      const int k = (ch >= 'a' && ch <= 'l') ? ch - 'a' : ch - 'A';
-      if (k < 0 || k >= kPointCount) {
+      const int k = PointOfLetter(ch);
+      if (k < 0) {
         ReleaseMacroBodies(*field);
         return UsageError(std::string("--points: no point ") + ch + " (A..L)");
       }

@@ -41,14 +41,7 @@ std::unique_ptr<TField> LoadContour(const TArgs& a, const char* name, TFileProje
     status = UsageError(std::string(name) + ": -o OUT.vmo is required");
     return nullptr;
   }
-  auto field = LoadProject(a.Positional[0], projects);
-  if (!field) {
-    status = kExitFailure;
-    return nullptr;
-  }
-  status = ChooseContour(a, *field, start, end);
-  if (status != kExitOk) return nullptr;
-  return field;
+  return LoadContourProject(a, projects, start, end, status);
 }
 
 }  // namespace

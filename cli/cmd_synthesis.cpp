@@ -16,11 +16,9 @@ int CmdInOut(const TArgs& a) {
   double xMax = kDefaultInOutXMax, step = kDefaultInOutStep;
   if (!NumberOption(a, "--xmax", xMax) || !NumberOption(a, "--step", step)) return kExitUsage;
   TFileProjects projects;
-  auto field = LoadProject(a.Positional[0], projects);
-  if (!field) return kExitFailure;
-  int start = 0, end = 1;
-  const int status = ChooseContour(a, *field, start, end);
-  if (status != kExitOk) return status;
+  int start = 0, end = 1, status = kExitOk;
+  auto field = LoadContourProject(a, projects, start, end, status);
+  if (!field) return status;
 
   TInOutResult r = RunInOutCommand(*field, start, end, xMax, step);
   ReleaseMacroBodies(*field);

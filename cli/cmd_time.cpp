@@ -12,13 +12,7 @@
 namespace vemo::cli {
 
 namespace {
-int PointIndex(const std::string& s) {
-  if (s.size() != 1) return -1;
-  const char ch = s[0];
-  if (ch >= 'A' && ch <= 'L') return ch - 'A';
-  if (ch >= 'a' && ch <= 'l') return ch - 'a';
-  return -1;
-}
+int PointIndex(const std::string& s) { return s.size() == 1 ? PointOfLetter(s[0]) : -1; }
 }  // namespace
 
 int CmdPhase(const TArgs& a) {

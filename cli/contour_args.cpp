@@ -18,9 +18,8 @@ int PointOption(const TArgs& a, const std::string& key, int fallback) {
   auto it = a.Options.find(key);
   if (it == a.Options.end()) return fallback;
   const std::string& v = it->second;
-  int k = -1;
-  if (v.size() == 1) k = (v[0] >= 'a' && v[0] <= 'l') ? v[0] - 'a' : v[0] - 'A';
-  if (k < 0 || k >= kPointCount) {
+  const int k = v.size() == 1 ? PointOfLetter(v[0]) : -1;
+  if (k < 0) {
     UsageError(key + ": no point " + v + " (A..L)");
     return -1;
   }
@@ -53,10 +52,8 @@ int ChooseContour(const TArgs& a, const TField& field, int& start, int& end) {
   return kExitOk;
 }
 
-// Loads the project and runs the W(s) command (with the zero-pole form when
-// asked); prints the scheme error. nullptr with status set on failure.
-std::unique_ptr<TField> RunContour(const TArgs& a, TFileProjects& projects, bool zeroPoles, int& start,
-                                   int& end, int& status, bool keepBodies) {
+std::unique_ptr<TField> LoadContourProject(const TArgs& a, TFileProjects& projects, int& start, int& end,
+                                           int& status) {
   auto field = LoadProject(a.Positional[0], projects);
   if (!field) {
     status = kExitFailure;
@@ -64,6 +61,15 @@ std::unique_ptr<TField> RunContour(const TArgs& a, TFileProjects& projects, bool
   }
   status = ChooseContour(a, *field, start, end);
   if (status != kExitOk) return nullptr;
+  return field;
+}
+
+// Loads the project and runs the W(s) command (with the zero-pole form when
+// asked); prints the scheme error. nullptr with status set on failure.
+std::unique_ptr<TField> RunContour(const TArgs& a, TFileProjects& projects, bool zeroPoles, int& start,
+                                   int& end, int& status, bool keepBodies) {
+  auto field = LoadContourProject(a, projects, start, end, status);
+  if (!field) return nullptr;
   Prog.Err.ErrorCode = 0;
   const bool ok = RunContourCommand(*field, start, end, zeroPoles);
   if (!ok || !keepBodies) ReleaseMacroBodies(*field);

@@ -14,6 +14,10 @@ int PointOption(const TArgs& a, const std::string& key, int fallback);
 // the first and the second placed point. kExitOk or the exit status after
 // the message was printed.
 int ChooseContour(const TArgs& a, const TField& field, int& start, int& end);
+// Loads the project (the one positional argument) and chooses its contour.
+// nullptr with status set after the message was printed.
+std::unique_ptr<TField> LoadContourProject(const TArgs& a, TFileProjects& projects, int& start, int& end,
+                                           int& status);
 // Loads the project and runs the W(s) command (with the zero-pole form when
 // asked); prints the scheme error. nullptr with status set on failure. With
 // keepBodies the macro bodies stay loaded on success (the caller releases

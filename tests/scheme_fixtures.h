@@ -26,4 +26,13 @@ inline void BuildOpenChain(TField& f, TChainBlocks blocks) {
   b.Point(1, col + 2, 2);
 }
 
+// The open chain constant -> summer -> block -> stub, with the block's output
+// fed back to the summer's lower input (negated by the default summer, code
+// 2): point A on the constant's output, point B at the end (8,2).
+inline void BuildFeedbackLoop(TField& f, uint16_t code, std::initializer_list<double> params,
+                              uint16_t summer = 2) {
+  BuildOpenChain(f, {{summer, {}}, {code, params}});
+  TSchemeBuilder(f).Line({{7, 2}, {7, 4}, {4, 4}, {4, 2}});
+}
+
 }  // namespace vemo::testing

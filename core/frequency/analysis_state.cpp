@@ -10,4 +10,11 @@ void ResetAnalysisState() {
   Analysis = TAnalysisState{};
 }
 
+void ClearTransferResults() {
+  FracFree(Analysis.W);
+  Analysis.Form.Release();
+  Analysis.Form = TZeroPoleForm{};
+  Analysis.Delay = 0.0L;
+}
+
 }  // namespace vemo

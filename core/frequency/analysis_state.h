@@ -29,5 +29,8 @@ extern TAnalysisState Analysis;
 
 // Releases the results and returns to the state of a fresh program.
 void ResetAnalysisState();
+// Drops the W(s), its zero-pole form and the delay of the last command,
+// before a command computes its own; the contour and the nonlinear part stay.
+void ClearTransferResults();
 
 }  // namespace vemo

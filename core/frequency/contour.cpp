@@ -224,10 +224,7 @@ TNonlinearPart FindNonlinearPart(TField& field, int start, int end) {
 bool RunContourCommand(TField& field, int start, int end, bool zeroPoles) {
   Prog.Err.ErrorCode = 0;
   Prog.Err.ErrorCol = Prog.Err.ErrorRow = -1;
-  FracFree(Analysis.W);
-  Analysis.Form.Release();
-  Analysis.Form = TZeroPoleForm{};
-  Analysis.Delay = 0.0L;
+  ClearTransferResults();
   Analysis.StartPoint = static_cast<uint8_t>(start);
   Analysis.EndPoint = static_cast<uint8_t>(end);
 

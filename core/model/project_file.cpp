@@ -1,8 +1,5 @@
 #include "model/project_file.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +7,7 @@
 
 #include "blocks/param_control.h"
 #include "blocks/pulse.h"
+#include "shell/file_replace.h"
 #include "shell/numtext.h"
 #include "shell/program.h"
 
@@ -35,7 +33,8 @@ void SavePoint(TMemCursor& c, const TViewPoint& p) {
   c.F64(p.High);
 }
 
-void LoadPointV3(TLoadCursor& c, TViewPoint& p) {
+// The first twelve bytes of a point record are the same in both versions.
+void LoadPointHead(TLoadCursor& c, TViewPoint& p) {
   p.Col = c.U16();
   p.Row = c.U16();
   c.Skip(4);
@@ -43,19 +42,17 @@ void LoadPointV3(TLoadCursor& c, TViewPoint& p) {
   p.Placed = c.U8();
   p.Shown = c.U8();
   c.Skip(2);
+}
+
+void LoadPointV3(TLoadCursor& c, TViewPoint& p) {
+  LoadPointHead(c, p);
   p.Color = c.U32();
   p.Low = c.F64();
   p.High = c.F64();
 }
 
 void LoadPointV2(TLoadCursor& c, TViewPoint& p) {
-  p.Col = c.U16();
-  p.Row = c.U16();
-  c.Skip(4);
-  p.Source = nullptr;
-  p.Placed = c.U8();
-  p.Shown = c.U8();
-  c.Skip(2);
+  LoadPointHead(c, p);
   p.High = c.F64();
   p.Low = -p.High;
   p.Color = 0;
@@ -130,59 +127,28 @@ std::unique_ptr<TCellObject> LoadCellObject(TLoadCursor& c, bool& ok) {
 }
 
 std::vector<uint8_t> FieldImage(const TField& field, double viewTime) {
-  // Measuring pass, then the writing pass into a buffer of that size.
+  // The same writes run twice: a measuring pass, then the writing pass into
+  // a buffer of that size.
+  const auto write = [&](TMemCursor& c) {
+    c.Put(kHeaderV3, kHeaderSize);
+    for (int row = 0; row < kGridSize; ++row)
+      for (int col = 0; col < kGridSize; ++col) SaveCellObject(c, field.Cell(col, row));
+    for (const TViewPoint& p : field.Points) SavePoint(c, p);
+    c.F64(field.Step);
+    c.F64(viewTime);
+  };
   TMemCursor m = TMemCursor::Measuring();
-  m.Put(kHeaderV3, kHeaderSize);
-  for (int row = 0; row < kGridSize; ++row)
-    for (int col = 0; col < kGridSize; ++col) SaveCellObject(m, field.Cell(col, row));
-  for (const TViewPoint& p : field.Points) SavePoint(m, p);
-  m.F64(field.Step);
-  m.F64(viewTime);
-
+  write(m);
   std::vector<uint8_t> buf(m.Pos);
   TMemCursor w = TMemCursor::Writing(buf);
-  w.Put(kHeaderV3, kHeaderSize);
-  for (int row = 0; row < kGridSize; ++row)
-    for (int col = 0; col < kGridSize; ++col) SaveCellObject(w, field.Cell(col, row));
-  for (const TViewPoint& p : field.Points) SavePoint(w, p);
-  w.F64(field.Step);
-  w.F64(viewTime);
+  write(w);
   if (w.Overrun || w.Pos != buf.size()) buf.clear();
   return buf;
 }
 
 bool SaveField(TField& field, const std::string& fileName) {
   const std::vector<uint8_t> image = FieldImage(field, Prog.Clock.ViewTime);
-  bool ok = !image.empty();
-  std::string temp;
-  if (ok) {
-    temp = fileName + ".XXXXXX";
-    std::vector<char> name(temp.begin(), temp.end());
-    name.push_back('\0');
-    const int fd = mkstemp(name.data());
-    ok = fd >= 0;
-    if (ok) {
-      temp = name.data();
-      size_t done = 0;
-      while (ok && done < image.size()) {
-        const ssize_t n = write(fd, image.data() + done, image.size() - done);
-        if (n <= 0) ok = false;
-        else done += static_cast<size_t>(n);
-      }
-      if (ok && fsync(fd) != 0) ok = false;
-      if (close(fd) != 0) ok = false;
-      // mkstemp creates the file readable by its owner only; a project file
-      // gets the usual permissions.
-      if (ok) {
-        const mode_t mask = umask(0);
-        umask(mask);
-        chmod(temp.c_str(), 0666 & ~mask);
-      }
-      if (ok && std::rename(temp.c_str(), fileName.c_str()) != 0) ok = false;
-      if (!ok) std::remove(temp.c_str());
-    }
-  }
-  if (!ok) {
+  if (image.empty() || !ReplaceFileContents(fileName, image.data(), image.size())) {
     ShowMessage(kWriteError);
     return false;
   }

@@ -30,7 +30,6 @@ void TPhaseRun::Close() {
 }
 
 bool TPhaseRun::RunPage() {
-  constexpr int kFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
   TField& field = *Field;
   const bool derivative = Ordinate == kDerivativeOrdinate;
   TBlock* xs = field.Points[Abscissa].Source;
@@ -40,7 +39,7 @@ bool TPhaseRun::RunPage() {
   Aborted = false;
   bool fault = false;
   long counter = 0;
-  std::feclearexcept(kFaults);
+  std::feclearexcept(kRunFaults);
   while (T < end) {
     Prog.Clock.SimTime = T;
     Prog.Clock.TimeStep = step;
@@ -56,13 +55,13 @@ bool TPhaseRun::RunPage() {
       y = ys ? ys->Output : 0.0;
     }
     FirstStep = false;
-    if (std::fetestexcept(kFaults)) {
+    if (std::fetestexcept(kRunFaults)) {
       fault = true;
       break;
     }
     if (record) {
-      const double cx = x > kSampleLimit ? kSampleLimit : x < -kSampleLimit ? -kSampleLimit : x;
-      const double cy = y > kSampleLimit ? kSampleLimit : y < -kSampleLimit ? -kSampleLimit : y;
+      const double cx = ClampSample(x);
+      const double cy = ClampSample(y);
       Samples.Append(static_cast<float>(cx));
       Samples.Append(static_cast<float>(cy));
       if (AutoScale) {
@@ -78,17 +77,12 @@ bool TPhaseRun::RunPage() {
       }
     }
     T += step;
-    if (++counter % 201 == 0 && Progress && !Progress(T)) {
+    if (RunStopAsked(counter, Progress, T)) {
       Aborted = true;
       break;
     }
   }
-  std::feclearexcept(kFaults);
-  if (fault) {
-    MathError = true;
-    ShowMessage(kRunMathError);
-  }
-  return !fault;
+  return EndRunSteps(fault, MathError);
 }
 
 std::string TPhaseRun::Text() const {

@@ -173,10 +173,7 @@ std::unique_ptr<TField> BuildStructure(const TSynthRequest& request) {
 TSynthOutcome RunSynthesisCommand(std::string_view text) {
   Prog.Err.ErrorCode = 0;
   Prog.Err.ErrorCol = Prog.Err.ErrorRow = -1;
-  FracFree(Analysis.W);
-  Analysis.Form.Release();
-  Analysis.Form = TZeroPoleForm{};
-  Analysis.Delay = 0.0L;
+  ClearTransferResults();
   Analysis.NonlinearEntry = Analysis.NonlinearLast = nullptr;
   if (!ParseTransferFunction(text, Analysis.W)) {
     ShowMessage(kTransferTextError);

@@ -85,12 +85,7 @@ void DrawPhase(QPainter& p, const QRect& area, const TPhasePicture& pic) {
 }
 
 QImage PhaseImage(const TPhasePicture& pic, QSize size) {
-  QImage img(size, QImage::Format_RGB32);
-  img.fill(Qt::white);
-  QPainter p(&img);
-  DrawPhase(p, img.rect(), pic);
-  p.end();
-  return img;
+  return PlotImage(size, [&pic](QPainter& p, const QRect& area) { DrawPhase(p, area, pic); });
 }
 
 }  // namespace vemo

@@ -180,4 +180,13 @@ QPen CurvePen(uint32_t color, bool bold, bool monochrome) {
   return pen;
 }
 
+QImage PlotImage(QSize size, const std::function<void(QPainter& p, const QRect& area)>& draw) {
+  QImage img(size, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  QPainter p(&img);
+  draw(p, img.rect());
+  p.end();
+  return img;
+}
+
 }  // namespace vemo

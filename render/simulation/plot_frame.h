@@ -3,6 +3,7 @@
 // number labels and the green axes through zero.
 #pragma once
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 #include <QRect>
 #include <functional>
@@ -46,5 +47,9 @@ QPen CurvePen(uint32_t color, bool bold, bool monochrome);
 
 // Called every 201 samples while curves are drawn; false stops drawing.
 using TDrawProgress = std::function<bool()>;
+
+// A picture of the given size for a file or the clipboard: white, with
+// `draw` painting over the whole of it.
+QImage PlotImage(QSize size, const std::function<void(QPainter& p, const QRect& area)>& draw);
 
 }  // namespace vemo

@@ -143,12 +143,7 @@ void DrawTransient(QPainter& p, const QRect& area, const TTransientPicture& pic)
 }
 
 QImage TransientImage(const TTransientPicture& pic, QSize size) {
-  QImage img(size, QImage::Format_RGB32);
-  img.fill(Qt::white);
-  QPainter p(&img);
-  DrawTransient(p, img.rect(), pic);
-  p.end();
-  return img;
+  return PlotImage(size, [&pic](QPainter& p, const QRect& area) { DrawTransient(p, area, pic); });
 }
 
 }  // namespace vemo

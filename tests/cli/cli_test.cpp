@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "cli_fixture.h"
 #include "cli_support.h"
 #include "model/project_file.h"
 #include "model/scheme_builder.h"
@@ -21,16 +22,9 @@ namespace {
 
 using namespace vemo::clitest;
 
-class CliTest : public ::testing::Test {
+class CliTest : public CliFilesTest {
  protected:
-  void SetUp() override {
-    ResetProgramState();
-    Dir = fs::temp_directory_path() / ("vemo_cli_" + std::to_string(::getpid()));
-    fs::create_directories(Dir);
-  }
-  void TearDown() override { fs::remove_all(Dir); }
-  std::string Path(const char* name) const { return (Dir / name).string(); }
-  fs::path Dir;
+  CliTest() : CliFilesTest("vemo_cli_") {}
 };
 
 TEST_F(CliTest, ChecksAndSimulatesEveryExample) {

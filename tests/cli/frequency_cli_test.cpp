@@ -1,57 +1,40 @@
 // Runs the built vemo-cli's tf and bode commands on hand-made schemes and
 // on the shipped examples.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "cli_fixture.h"
 #include "cli_support.h"
 #include "model/project_file.h"
-#include "model/scheme_builder.h"
+#include "scheme_fixtures.h"
 #include "shell/numtext.h"
 #include "shell/program.h"
 
-namespace fs = std::filesystem;
 using namespace vemo;
 
 namespace {
 
 using namespace vemo::clitest;
 
-class FrequencyCliTest : public ::testing::Test {
+class FrequencyCliTest : public CliFilesTest {
  protected:
-  void SetUp() override {
-    ResetProgramState();
-    Dir = fs::temp_directory_path() / ("vemo_freq_cli_" + std::to_string(::getpid()));
-    fs::create_directories(Dir);
-  }
-  void TearDown() override { fs::remove_all(Dir); }
-  std::string Path(const char* name) const { return (Dir / name).string(); }
+  FrequencyCliTest() : CliFilesTest("vemo_freq_cli_") {}
 
   // gen -> summer (bottom negated) -> block -> stub, with unity negative
   // feedback from the block's output when loop is set; A on the generator
   // output, B at the end.
   std::string Scheme(const char* name, uint16_t code, std::initializer_list<double> params, bool loop) {
     auto f = CreateField();
-    TSchemeBuilder b(*f);
-    b.Block(2, 2, 0, {1.0});
-    b.Block(4, 2, 2);
-    b.Block(6, 2, code, params);
-    b.Line({{2, 2}, {4, 2}});
-    b.Line({{4, 2}, {6, 2}});
-    b.Line({{6, 2}, {8, 2}});
-    if (loop) b.Line({{7, 2}, {7, 4}, {4, 4}, {4, 2}});
-    b.Point(0, 3, 2);
-    b.Point(1, 8, 2);
+    if (loop) vemo::testing::BuildFeedbackLoop(*f, code, params);
+    else vemo::testing::BuildOpenChain(*f, {{2, {}}, {code, params}});
     EXPECT_TRUE(SaveField(*f, Path(name)));
     return Path(name);
   }
-  fs::path Dir;
 };
 
 TEST_F(FrequencyCliTest, TfPrintsThePolynomialForm) {

@@ -1,23 +1,20 @@
 // Runs the built vemo-cli's nyquist and margins commands on hand-made
 // open loops with known margins.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "cli_fixture.h"
 #include "cli_support.h"
 #include "model/project_file.h"
-#include "model/scheme_builder.h"
 #include "shell/numtext.h"
 #include "shell/program.h"
 
-namespace fs = std::filesystem;
 using namespace vemo;
 
 namespace {
@@ -30,43 +27,14 @@ double NumberAfter(const std::string& line, const std::string& label) {
   return std::strtod(line.c_str() + label.size(), nullptr);
 }
 
-class HodographCliTest : public ::testing::Test {
+class HodographCliTest : public CliFilesTest {
  protected:
-  void SetUp() override {
-    ResetProgramState();
-    Dir = fs::temp_directory_path() / ("vemo_hodo_cli_" + std::to_string(::getpid()));
-    fs::create_directories(Dir);
-  }
-  void TearDown() override { fs::remove_all(Dir); }
-  std::string Path(const std::string& name) const { return (Dir / name).string(); }
+  HodographCliTest() : CliFilesTest("vemo_hodo_cli_") {}
 
-  // gen -> the blocks in a row (two cells apart) -> stub; A on the
-  // generator output, B at the end: the open loop W(s) of the blocks.
-  struct TChainBlock {
-    uint16_t Code;
-    std::initializer_list<double> Params;
-  };
-  std::string Chain(const std::string& name, std::initializer_list<TChainBlock> blocks) {
-    auto f = CreateField();
-    TSchemeBuilder b(*f);
-    b.Block(2, 2, 0, {1.0});
-    int col = 2;
-    for (const TChainBlock& s : blocks) {
-      b.Block(col + 2, 2, s.Code, s.Params);
-      b.Line({{col, 2}, {col + 2, 2}});
-      col += 2;
-    }
-    b.Line({{col, 2}, {col + 2, 2}});
-    b.Point(0, 3, 2);
-    b.Point(1, col + 2, 2);
-    EXPECT_TRUE(SaveField(*f, Path(name)));
-    return Path(name);
-  }
   // K/(s+1)^3: a gain and three aperiodic elements.
   std::string ThirdOrder(double k) {
     return Chain("lag3_" + std::to_string(k) + ".vmo", {{6, {k}}, {10, {1, 1}}, {10, {1, 1}}, {10, {1, 1}}});
   }
-  fs::path Dir;
 };
 
 TEST_F(HodographCliTest, MarginsOfIntegratorWithLag) {

@@ -1,64 +1,31 @@
 // Runs the built vemo-cli's popov command on hand-made loops with one
 // nonlinear part.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli_fixture.h"
 #include "cli_support.h"
 #include "model/project_file.h"
-#include "model/scheme_builder.h"
 #include "shell/program.h"
 
-namespace fs = std::filesystem;
 using namespace vemo;
 
 namespace {
 
 using namespace vemo::clitest;
 
-struct TChainBlock {
-  uint16_t Code;
-  std::initializer_list<double> Params;
-};
-
-class PopovCliTest : public ::testing::Test {
+class PopovCliTest : public CliFilesTest {
  protected:
-  void SetUp() override {
-    ResetProgramState();
-    Dir = fs::temp_directory_path() / ("vemo_popov_cli_" + std::to_string(::getpid()));
-    fs::create_directories(Dir);
-  }
-  void TearDown() override { fs::remove_all(Dir); }
-  std::string Path(const std::string& name) const { return (Dir / name).string(); }
+  PopovCliTest() : CliFilesTest("vemo_popov_cli_") {}
 
-  // gen -> the blocks in a row -> stub; A on the generator output, B at the
-  // end: the open loop of the blocks.
-  std::string Chain(const std::string& name, std::initializer_list<TChainBlock> blocks) {
-    auto f = CreateField();
-    TSchemeBuilder b(*f);
-    b.Block(2, 2, 0, {1.0});
-    int col = 2;
-    for (const TChainBlock& s : blocks) {
-      b.Block(col + 2, 2, s.Code, s.Params);
-      b.Line({{col, 2}, {col + 2, 2}});
-      col += 2;
-    }
-    b.Line({{col, 2}, {col + 2, 2}});
-    b.Point(0, 3, 2);
-    b.Point(1, col + 2, 2);
-    EXPECT_TRUE(SaveField(*f, Path(name)));
-    return Path(name);
-  }
   // Saturation, then K/(s+1)^3.
   std::string ThirdOrder(double k) {
     return Chain("lag3_" + std::to_string(k) + ".vmo",
                  {{21, {1, -1}}, {6, {k}}, {10, {1, 1}}, {10, {1, 1}}, {10, {1, 1}}});
   }
-  fs::path Dir;
 };
 
 TEST_F(PopovCliTest, SaturationWithFirstOrderPlantIsStable) {

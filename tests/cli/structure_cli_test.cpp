@@ -1,7 +1,6 @@
 // Runs the built vemo-cli's synth, simplify and controller commands and
 // reads the written projects back with tf.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "cli_fixture.h"
 #include "cli_support.h"
 #include "core/synthesis/synthesis_support.h"
 #include "frequency/transfer_text.h"
@@ -23,23 +23,9 @@ namespace {
 
 using namespace vemo::clitest;
 
-class StructureCliTest : public ::testing::Test {
+class StructureCliTest : public CliFilesTest {
  protected:
-  void SetUp() override {
-    ResetProgramState();
-    Dir = fs::temp_directory_path() / ("vemo_structure_cli_" + std::to_string(::getpid()));
-    fs::create_directories(Dir);
-  }
-  void TearDown() override { fs::remove_all(Dir); }
-  std::string Path(const char* name) const { return (Dir / name).string(); }
-
-  std::string Chain(const char* name, vemo::testing::TChainBlocks blocks) {
-    auto f = CreateField();
-    vemo::testing::BuildOpenChain(*f, blocks);
-    EXPECT_TRUE(SaveField(*f, Path(name)));
-    return Path(name);
-  }
-  fs::path Dir;
+  StructureCliTest() : CliFilesTest("vemo_structure_cli_") {}
 };
 
 // The fraction of a "WAB(s)=(num)/(den)" line.

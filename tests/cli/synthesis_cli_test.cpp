@@ -1,50 +1,32 @@
 // Runs the built vemo-cli's inout command on hand-made schemes.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "blocks/point_table.h"
+#include "cli_fixture.h"
 #include "cli_support.h"
 #include "model/project_file.h"
-#include "model/scheme_builder.h"
+#include "scheme_fixtures.h"
 #include "shell/program.h"
 
-namespace fs = std::filesystem;
 using namespace vemo;
 
 namespace {
 
 using namespace vemo::clitest;
 
-class SynthesisCliTest : public ::testing::Test {
+class SynthesisCliTest : public CliFilesTest {
  protected:
-  void SetUp() override {
-    ResetProgramState();
-    Dir = fs::temp_directory_path() / ("vemo_synth_cli_" + std::to_string(::getpid()));
-    fs::create_directories(Dir);
-  }
-  void TearDown() override { fs::remove_all(Dir); }
-  std::string Path(const char* name) const { return (Dir / name).string(); }
+  SynthesisCliTest() : CliFilesTest("vemo_synth_cli_") {}
 
   // gen -> block -> stub: A on the generator's output, B at the end.
   std::string Scheme(const char* name, uint16_t code, std::initializer_list<double> params) {
-    auto f = CreateField();
-    TSchemeBuilder b(*f);
-    b.Block(2, 2, 0, {1.0});
-    b.Block(4, 2, code, params);
-    b.Line({{2, 2}, {4, 2}});
-    b.Line({{4, 2}, {6, 2}});
-    b.Point(0, 3, 2);
-    b.Point(1, 6, 2);
-    EXPECT_TRUE(SaveField(*f, Path(name)));
-    return Path(name);
+    return Chain(name, {{code, params}});
   }
-  fs::path Dir;
 };
 
 PointTable Table(const std::string& text) {
@@ -137,16 +119,7 @@ TEST_F(SynthesisCliTest, BadUsage) {
 
 TEST_F(SynthesisCliTest, AlgebraicLoopIsReported) {
   auto f = CreateField();
-  TSchemeBuilder b(*f);
-  b.Block(2, 2, 0, {1.0});
-  b.Block(4, 2, 2);
-  b.Block(6, 2, 6, {2.0});
-  b.Line({{2, 2}, {4, 2}});
-  b.Line({{4, 2}, {6, 2}});
-  b.Line({{6, 2}, {8, 2}});
-  b.Line({{7, 2}, {7, 4}, {4, 4}, {4, 2}});
-  b.Point(0, 3, 2);
-  b.Point(1, 8, 2);
+  vemo::testing::BuildFeedbackLoop(*f, 6, {2.0});
   ASSERT_TRUE(SaveField(*f, Path("loop.vmo")));
   const TRun r = Cli("inout " + Path("loop.vmo"));
   EXPECT_EQ(r.Status, 1);

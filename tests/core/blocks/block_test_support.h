@@ -8,25 +8,17 @@
 #include <vector>
 
 #include "blocks/cell_object.h"
+#include "core/model/test_support.h"
 #include "model/field.h"
 #include "model/scheme_builder.h"
-#include "shell/dialogs.h"
 #include "shell/program.h"
 #include "simulation/engine.h"
 #include "simulation/transient.h"
 
 namespace vemo::blocktest {
 
-class BlockTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetProgramState();
-    Prog.Dialogs = &Dialogs;
-  }
-  void TearDown() override { ResetProgramState(); }
-
-  TScriptedDialogs Dialogs;
-};
+// A fresh program state with scripted dialogs for every test.
+using BlockTest = testing::ProgramTest;
 
 // A block whose output the test sets by hand.
 class TSignal : public TBlock {
@@ -80,10 +72,7 @@ struct Scheme {
     F->Step = step;
     F->AutoStep = 0;
   }
-  TBlock* At(int col, int row) const {
-    TCellObject* obj = F->Cell(col, row);
-    return obj ? obj->AsBlock() : nullptr;
-  }
+  TBlock* At(int col, int row) const { return testing::BlockAt(*F, col, row); }
   // Compiles, orders and checks; the error code (0 when it may run).
   int Prepare() {
     Prog.Err.ErrorCode = 0;

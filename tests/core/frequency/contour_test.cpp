@@ -5,6 +5,7 @@
 #include <cmath>
 #include <complex>
 
+#include "contour_fixture.h"
 #include "frequency/analysis_state.h"
 #include "frequency/contour.h"
 #include "frequency/transfer_text.h"
@@ -31,19 +32,10 @@ double WorstError(const TFraction& w, Complex (*truth)(Complex)) {
   return worst;
 }
 
-class ContourTest : public ::testing::Test {
+class ContourTest : public testing::ContourFieldTest {
  protected:
-  void SetUp() override {
-    ResetProgramState();
-    F = CreateField();
-  }
-  void TearDown() override {
-    ReleaseMacroBodies(*F);
-    ResetProgramState();
-  }
   // The W(s) command from A to B.
   bool Run(bool zeroPoles = false) { return RunContourCommand(*F, 0, 1, zeroPoles); }
-  std::unique_ptr<TField> F;
 };
 
 // gen -> block -> stub: A on the generator's output, B at the end.
@@ -67,16 +59,7 @@ TEST_F(ContourTest, SeriesOfLagAndIntegrator) {
 }
 
 TEST_F(ContourTest, UnityNegativeFeedbackAroundIntegrator) {
-  TSchemeBuilder b(*F);
-  b.Block(2, 2, 0, {1.0});
-  b.Block(4, 2, 2);  // summer, bottom side negated
-  b.Block(6, 2, 7, {1.0, 0.0});
-  b.Line({{2, 2}, {4, 2}});
-  b.Line({{4, 2}, {6, 2}});
-  b.Line({{6, 2}, {8, 2}});
-  b.Line({{7, 2}, {7, 4}, {4, 4}, {4, 2}});
-  b.Point(0, 3, 2);
-  b.Point(1, 8, 2);
+  testing::BuildFeedbackLoop(*F, 7, {1.0, 0.0});
   ASSERT_TRUE(Run(true));
   test::ExpectCoefs(Analysis.W.Num, {1});
   test::ExpectCoefs(Analysis.W.Den, {1, 1});
@@ -145,16 +128,8 @@ TEST_F(ContourTest, NestedFeedbackLoops) {
 
 TEST_F(ContourTest, InnerPointOfALoop) {
   // From A to the error signal of the loop around 1/s: E = s/(s+1).
-  TSchemeBuilder b(*F);
-  b.Block(2, 2, 0, {1.0});
-  b.Block(4, 2, 2);
-  b.Block(6, 2, 7, {1.0, 0.0});
-  b.Line({{2, 2}, {4, 2}});
-  b.Line({{4, 2}, {6, 2}});
-  b.Line({{6, 2}, {8, 2}});
-  b.Line({{7, 2}, {7, 4}, {4, 4}, {4, 2}});
-  b.Point(0, 3, 2);
-  b.Point(1, 5, 2);
+  testing::BuildFeedbackLoop(*F, 7, {1.0, 0.0});
+  TSchemeBuilder(*F).Point(1, 5, 2);
   ASSERT_TRUE(Run());
   const double e = WorstError(Analysis.W, [](Complex s) { return s / (s + Complex(1)); });
   EXPECT_LT(e, 1e-15);
@@ -209,16 +184,7 @@ TEST_F(ContourTest, OneFeederOnTwoSidesEntersOnce) {
 }
 
 TEST_F(ContourTest, DelayInsideAFeedbackLoopIsError38) {
-  TSchemeBuilder b(*F);
-  b.Block(2, 2, 0, {1.0});
-  b.Block(4, 2, 2);
-  b.Block(6, 2, 12, {0.5, 1.0});
-  b.Line({{2, 2}, {4, 2}});
-  b.Line({{4, 2}, {6, 2}});
-  b.Line({{6, 2}, {8, 2}});
-  b.Line({{7, 2}, {7, 4}, {4, 4}, {4, 2}});
-  b.Point(0, 3, 2);
-  b.Point(1, 8, 2);
+  testing::BuildFeedbackLoop(*F, 12, {0.5, 1.0});
   EXPECT_FALSE(Run());
   EXPECT_EQ(Prog.Err.ErrorCode, 38);
   EXPECT_EQ(Prog.Err.ErrorCol, 6);
@@ -248,16 +214,7 @@ TEST_F(ContourTest, EmptyRunListIsError8) {
 
 TEST_F(ContourTest, AlgebraicLoopWithUnityGainIsError18) {
   // x = u + x has no solution: the zero pivot is a floating-point fault.
-  TSchemeBuilder b(*F);
-  b.Block(2, 2, 0, {1.0});
-  b.Block(4, 2, 1);
-  b.Block(6, 2, 6, {1.0});
-  b.Line({{2, 2}, {4, 2}});
-  b.Line({{4, 2}, {6, 2}});
-  b.Line({{6, 2}, {8, 2}});
-  b.Line({{7, 2}, {7, 4}, {4, 4}, {4, 2}});
-  b.Point(0, 3, 2);
-  b.Point(1, 8, 2);
+  testing::BuildFeedbackLoop(*F, 6, {1.0}, 1);  // a summer adding both inputs
   EXPECT_FALSE(Run());
   EXPECT_EQ(Prog.Err.ErrorCode, 18);
   EXPECT_TRUE(FracIsNil(Analysis.W));

@@ -10,11 +10,11 @@
 #include <functional>
 #include <numbers>
 
+#include "contour_fixture.h"
 #include "frequency/analysis_state.h"
 #include "frequency/contour.h"
 #include "frequency/describing.h"
 #include "model/compile.h"
-#include "scheme_fixtures.h"
 #include "shell/program.h"
 
 namespace vemo {
@@ -242,25 +242,7 @@ TEST(DescribingTest, PulseTransformations) {
 }
 
 // The blocks themselves in a contour: their chain stepped over a period.
-class DescribingBlockTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetProgramState();
-    F = CreateField();
-  }
-  void TearDown() override {
-    ReleaseMacroBodies(*F);
-    ResetProgramState();
-  }
-  TNonlinearPart Prepare(TChainBlocks blocks) {
-    testing::BuildOpenChain(*F, blocks);
-    EXPECT_TRUE(RunContourCommand(*F, 0, 1, true)) << int(Prog.Err.ErrorCode);
-    TNonlinearPart p = FindNonlinearPart(*F, 0, 1);
-    EXPECT_EQ(Prog.Err.ErrorCode, 0);
-    return p;
-  }
-  std::unique_ptr<TField> F;
-};
+class DescribingBlockTest : public testing::ContourFieldTest {};
 
 struct TBlockCase {
   const char* Name;
@@ -286,7 +268,7 @@ TEST_F(DescribingBlockTest, BlocksSteppedOverAPeriodMatchTheClosedForms) {
   for (const TBlockCase& c : cases) {
     ResetProgramState();
     F = CreateField();
-    const TNonlinearPart p = Prepare({{c.Code, c.Params}});
+    const TNonlinearPart p = PrepareChain({{c.Code, c.Params}});
     const TChainClass cls = ClassifyNonlinearChain(p.Entry, p.Last);
     ASSERT_EQ(cls.Code, c.Class) << c.Name;
     double worst = 0;
@@ -305,7 +287,7 @@ TEST_F(DescribingBlockTest, BlocksSteppedOverAPeriodMatchTheClosedForms) {
 
 TEST_F(DescribingBlockTest, NumericCurveOfAnAsymmetricLimit) {
   // Limits +1 and -0.5: no closed form; the numeric class with 0.001..1000.
-  const TNonlinearPart p = Prepare({{21, {1.0, -0.5}}});
+  const TNonlinearPart p = PrepareChain({{21, {1.0, -0.5}}});
   const TChainClass cls = ClassifyNonlinearChain(p.Entry, p.Last);
   ASSERT_EQ(cls.Code, kChainNumeric);
   Prog.Clock.TimeStep = 0.123;
@@ -329,7 +311,7 @@ TEST_F(DescribingBlockTest, NumericCurveOfAnAsymmetricLimit) {
 }
 
 TEST_F(DescribingBlockTest, NumericStepRefusesAnAbsurdCount) {
-  const TNonlinearPart p = Prepare({{21, {1.0, -0.5}}});
+  const TNonlinearPart p = PrepareChain({{21, {1.0, -0.5}}});
   TComplexD n;
   EXPECT_FALSE(NumericDescribingFunction(p.Entry, p.Last, 1.0, 1e-10, n));
   EXPECT_FALSE(NumericDescribingFunction(p.Entry, p.Last, 1.0, 0.0, n));

@@ -8,6 +8,7 @@
 #include <functional>
 #include <numbers>
 
+#include "contour_fixture.h"
 #include "frequency/analysis_state.h"
 #include "frequency/contour.h"
 #include "frequency/describing.h"
@@ -35,24 +36,12 @@ double Root(const std::function<double(double)>& f, double lo, double hi) {
   return (lo + hi) / 2;
 }
 
-class OscillationTest : public ::testing::Test {
+class OscillationTest : public testing::ContourFieldTest {
  protected:
-  void SetUp() override {
-    ResetProgramState();
-    F = CreateField();
-  }
-  void TearDown() override {
-    ReleaseMacroBodies(*F);
-    ResetProgramState();
-  }
-
   // The open loop gen -> blocks -> stub between A and B: the oscillations of
   // its hodograph with the curve of its nonlinear part.
   std::vector<TOscillation> Oscillations(TChainBlocks blocks) {
-    testing::BuildOpenChain(*F, blocks);
-    EXPECT_TRUE(RunContourCommand(*F, 0, 1, true)) << int(Prog.Err.ErrorCode);
-    const TNonlinearPart p = FindNonlinearPart(*F, 0, 1);
-    EXPECT_EQ(Prog.Err.ErrorCode, 0);
+    const TNonlinearPart p = PrepareChain(blocks);
     const TChainClass cls = ClassifyNonlinearChain(p.Entry, p.Last);
     BuildDescribingCurve(cls, p.Entry, p.Last, 0.05, Curve);
     THodographOptions o;
@@ -66,7 +55,6 @@ class OscillationTest : public ::testing::Test {
                 std::fabs(o.W / w - 1), o.A, a, std::fabs(o.A / a - 1));
   }
 
-  std::unique_ptr<TField> F;
   TDescribingCurve Curve;
   THodograph H;
 };

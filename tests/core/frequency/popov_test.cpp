@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "contour_fixture.h"
 #include "frequency/analysis_state.h"
 #include "frequency/contour.h"
 #include "frequency/hodograph.h"
@@ -21,42 +22,21 @@ namespace {
 
 using testing::TChainBlocks;
 
-class PopovTest : public ::testing::Test {
+class PopovTest : public testing::ContourFieldTest {
  protected:
-  void SetUp() override {
-    ResetProgramState();
-    F = CreateField();
-  }
-  void TearDown() override {
-    ReleaseMacroBodies(*F);
-    ResetProgramState();
-  }
-
-  // gen -> blocks -> stub: A on the generator's output, B at the end.
-  void Chain(TChainBlocks blocks) { testing::BuildOpenChain(*F, blocks); }
-
-  // W(s) with the zero-pole form and the nonlinear part of A -> B.
-  TNonlinearPart Prepare(TChainBlocks blocks) {
-    Chain(blocks);
-    EXPECT_TRUE(RunContourCommand(*F, 0, 1, true)) << int(Prog.Err.ErrorCode);
-    TNonlinearPart p = FindNonlinearPart(*F, 0, 1);
-    EXPECT_EQ(Prog.Err.ErrorCode, 0);
-    return p;
-  }
-
   TChainClass Classify(TChainBlocks blocks) {
-    const TNonlinearPart p = Prepare(blocks);
+    const TNonlinearPart p = PrepareChain(blocks);
     return ClassifyNonlinearChain(p.Entry, p.Last);
   }
 
   TPopovSector Sector(TChainBlocks blocks) {
-    const TNonlinearPart p = Prepare(blocks);
+    const TNonlinearPart p = PrepareChain(blocks);
     return PopovSector(ClassifyNonlinearChain(p.Entry, p.Last), p.Entry, p.Last);
   }
 
   // The whole verdict of the command on the chain.
   TPopovVerdict Verdict(TChainBlocks blocks) {
-    const TNonlinearPart p = Prepare(blocks);
+    const TNonlinearPart p = PrepareChain(blocks);
     TPopovVerdict v;
     v.Sector = PopovSector(ClassifyNonlinearChain(p.Entry, p.Last), p.Entry, p.Last);
     if (v.Sector.Fits) v.Line = FindPopovLine(Modified(), v.Sector.K);
@@ -70,12 +50,10 @@ class PopovTest : public ::testing::Test {
     EXPECT_TRUE(BuildHodograph(Analysis.Form, Analysis.Delay, -3, 3, o, h));
     return h.Points;
   }
-
-  std::unique_ptr<TField> F;
 };
 
 TEST_F(PopovTest, ChainIsWalkedFromTheEntry) {
-  const TNonlinearPart p = Prepare({{20, {0.1}}, {21, {1, -1}}, {10, {1, 1}}});
+  const TNonlinearPart p = PrepareChain({{20, {0.1}}, {21, {1, -1}}, {10, {1, 1}}});
   const auto chain = NonlinearChain(p.Entry, p.Last);
   ASSERT_EQ(chain.size(), 2u);
   EXPECT_EQ(chain[0]->TypeCode, 20);
@@ -169,7 +147,7 @@ TEST_F(PopovTest, SineLeavesTheSector) { EXPECT_FALSE(Sector({{43, {}}}).Fits); 
 TEST_F(PopovTest, ModulusLeavesTheSector) { EXPECT_FALSE(Sector({{80, {}}}).Fits); }
 
 TEST_F(PopovTest, FirstOrderPlantIsStableForAnySector) {
-  Prepare({{21, {1, -1}}, {10, {1, 1}}});
+  PrepareChain({{21, {1, -1}}, {10, {1, 1}}});
   const TPointList m = Modified();
   for (double k : {0.01, 1.0, 100.0, 1e10}) {
     const TPopovLine line = FindPopovLine(m, k);
@@ -224,7 +202,7 @@ TEST_F(PopovTest, NotFittingNonlinearityMakesTheCriterionMisplaced) {
 }
 
 TEST_F(PopovTest, LinearContourHasNoNonlinearPart) {
-  Chain({{10, {1, 1}}});
+  testing::BuildOpenChain(*F, {{10, {1, 1}}});
   ASSERT_TRUE(RunContourCommand(*F, 0, 1, true));
   FindNonlinearPart(*F, 0, 1);
   EXPECT_EQ(Prog.Err.ErrorCode, 16);

@@ -14,16 +14,8 @@ namespace {
 
 using testing::BlockAt;
 
-class ClipboardTest : public testing::ProgramTest {
+class ClipboardTest : public testing::ClipboardProgramTest {
  protected:
-  void SetUp() override {
-    ProgramTest::SetUp();
-    ClipClear();
-  }
-  void TearDown() override {
-    ClipClear();
-    ProgramTest::TearDown();
-  }
   const TSchemeClipboard& Clip() const { return SchemeClipboard(); }
   std::unique_ptr<TField> F = CreateField();
 };

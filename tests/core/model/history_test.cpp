@@ -16,16 +16,8 @@ namespace {
 
 using testing::BlockAt;
 
-class HistoryTest : public testing::ProgramTest {
+class HistoryTest : public testing::ClipboardProgramTest {
  protected:
-  void SetUp() override {
-    ProgramTest::SetUp();
-    ClipClear();
-  }
-  void TearDown() override {
-    ClipClear();
-    ProgramTest::TearDown();
-  }
   // The editor's double click on an empty cell.
   void Place(int col, int row, uint16_t code) {
     H.Push(MakePlaceStep(col, row, code));

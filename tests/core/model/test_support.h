@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "blocks/cell_object.h"
+#include "model/clipboard.h"
 #include "model/field.h"
 #include "shell/dialogs.h"
 #include "shell/program.h"
@@ -27,6 +28,20 @@ class ProgramTest : public ::testing::Test {
   void TearDown() override { ResetProgramState(); }
 
   TScriptedDialogs Dialogs;
+};
+
+// The same with the program-wide scheme clipboard emptied before and after
+// each test.
+class ClipboardProgramTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    ClipClear();
+  }
+  void TearDown() override {
+    ClipClear();
+    ProgramTest::TearDown();
+  }
 };
 
 // A directory of its own under the system's temporary directory, removed

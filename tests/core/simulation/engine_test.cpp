@@ -23,20 +23,25 @@ class EngineTest : public testing::ProgramTest {
     Prog.Wiring.ZeroListed = 0;
     CompileScheme(*F, nullptr);
   }
+  // constant -> summer -> the block at (7,2) -> stub, the block's output
+  // back into the summer's lower input; point A at the end.
+  void Loop(uint16_t code) {
+    B.Block(2, 2, 0);
+    B.Block(4, 2, 2);
+    B.Block(7, 2, code);
+    B.Line({{2, 2}, {4, 2}});
+    B.Line({{4, 2}, {7, 2}});
+    B.Line({{7, 2}, {10, 2}});
+    B.Line({{9, 2}, {9, 5}, {4, 5}, {4, 2}});
+    B.Point(0, 10, 2);
+  }
   std::unique_ptr<TField> F = CreateField();
   TSchemeBuilder B{*F};
 };
 
 TEST_F(EngineTest, LoopThroughAnIntegratorIsNoAlgebraicLoop) {
   // constant -> summer -> integrator, the integrator's output back into the summer.
-  B.Block(2, 2, 0);
-  B.Block(4, 2, 2);
-  B.Block(7, 2, 7);
-  B.Line({{2, 2}, {4, 2}});
-  B.Line({{4, 2}, {7, 2}});
-  B.Line({{7, 2}, {10, 2}});
-  B.Line({{9, 2}, {9, 5}, {4, 5}, {4, 2}});
-  B.Point(0, 10, 2);
+  Loop(7);
   PrepareRun(*F);
   ASSERT_EQ(Prog.Err.ErrorCode, 0);
   const auto order = RunOrder(*F);
@@ -54,14 +59,7 @@ TEST_F(EngineTest, LoopThroughAnIntegratorIsNoAlgebraicLoop) {
 }
 
 TEST_F(EngineTest, LoopWithoutDynamicBlockIsError7) {
-  B.Block(2, 2, 0);
-  B.Block(4, 2, 2);
-  B.Block(7, 2, 6);
-  B.Line({{2, 2}, {4, 2}});
-  B.Line({{4, 2}, {7, 2}});
-  B.Line({{7, 2}, {10, 2}});
-  B.Line({{9, 2}, {9, 5}, {4, 5}, {4, 2}});
-  B.Point(0, 10, 2);
+  Loop(6);
   PrepareRun(*F);
   EXPECT_EQ(Prog.Err.ErrorCode, 7);
   EXPECT_EQ(Prog.Err.ErrorCol, -1);

@@ -41,21 +41,6 @@ class InOutTest : public testing::ProgramTest {
 // gen -> block -> ... -> stub: A on the generator's output, B at the end.
 void Chain(TField& f, testing::TChainBlocks blocks) { testing::BuildOpenChain(f, blocks); }
 
-// gen -> summer (bottom negated) -> block -> stub with the block's output
-// fed back to the summer's lower input.
-void Loop(TField& f, uint16_t code, std::initializer_list<double> params) {
-  TSchemeBuilder b(f);
-  b.Block(2, 2, 0, {1.0});
-  b.Block(4, 2, 2);
-  b.Block(6, 2, code, params);
-  b.Line({{2, 2}, {4, 2}});
-  b.Line({{4, 2}, {6, 2}});
-  b.Line({{6, 2}, {8, 2}});
-  b.Line({{7, 2}, {7, 4}, {4, 4}, {4, 2}});
-  b.Point(0, 3, 2);
-  b.Point(1, 8, 2);
-}
-
 TEST(InOutCount, RoundsTwiceXMaxOverStepPlusAlmostOne) {
   EXPECT_EQ(InOutSweepPoints(2.0, 0.01), 401);
   EXPECT_EQ(InOutSweepPoints(1.0, 0.5), 5);
@@ -224,7 +209,7 @@ TEST_F(InOutTest, BlocksOffThePathOutputZero) {
 }
 
 TEST_F(InOutTest, LoopBlocksLieOnThePath) {
-  Loop(*F, 10, {1.0, 1.0, 0.0});
+  testing::BuildFeedbackLoop(*F, 10, {1.0, 1.0, 0.0});
   ASSERT_EQ(Run(1.0, 0.5).Status, TInOutStatus::Ok) << int(Prog.Err.ErrorCode);
   TBlock* gen = testing::BlockAt(*F, 2, 2);
   TBlock* sum = testing::BlockAt(*F, 4, 2);
@@ -282,7 +267,7 @@ TEST_F(InOutTest, MacroBodyIsSteppedOnThePath) {
 }
 
 TEST_F(InOutTest, AlgebraicLoopIsASchemeError) {
-  Loop(*F, 6, {2.0});
+  testing::BuildFeedbackLoop(*F, 6, {2.0});
   const TInOutResult r = Run();
   EXPECT_EQ(r.Status, TInOutStatus::SchemeError);
   EXPECT_EQ(Prog.Err.ErrorCode, 7);
