@@ -115,7 +115,8 @@ TPlotFrame LayoutFrame(const QRect& area, double x0, double x1, double y0, doubl
   return f;
 }
 
-void DrawPlotGrid(QPainter& p, const TPlotFrame& f, bool percent, bool monochrome) {
+void DrawPlotGrid(QPainter& p, const TPlotFrame& f, bool percent, bool monochrome,
+                  const TGridStyle& style) {
   const QFont font = PlotFont();
   const QFontMetrics fm(font);
   p.save();
@@ -130,7 +131,7 @@ void DrawPlotGrid(QPainter& p, const TPlotFrame& f, bool percent, bool monochrom
     if (x < r.left() || x > r.right()) return;
     if (v == 0.0) {
       xAxis = true;
-    } else {
+    } else if (style.Lines) {
       p.setPen(QPen(grey, 1));
       p.drawLine(x, r.top(), x, r.bottom());
     }
@@ -144,7 +145,7 @@ void DrawPlotGrid(QPainter& p, const TPlotFrame& f, bool percent, bool monochrom
     if (y < r.top() || y > r.bottom()) return;
     if (v == 0.0) {
       yAxis = true;
-    } else {
+    } else if (style.Lines) {
       p.setPen(QPen(grey, 1));
       p.drawLine(r.left(), y, r.right(), y);
     }
@@ -162,12 +163,23 @@ void DrawPlotGrid(QPainter& p, const TPlotFrame& f, bool percent, bool monochrom
     p.setPen(axisPen);
     p.drawLine(QPointF(x, r.bottom()), QPointF(x, r.top() + head - 1));
     ArrowHead(p, QPointF(x, r.top()), QPointF(0, -1), head, axisColor);
+    // The ordinate's name right of its head.
+    if (!style.YName.isEmpty()) {
+      p.setPen(Qt::black);
+      p.drawText(x + int(head), r.top() + fm.ascent(), style.YName);
+    }
   }
   if (yAxis) {
     const int y = f.Line(0.0);
     p.setPen(axisPen);
     p.drawLine(QPointF(r.left(), y), QPointF(r.right() - head + 1, y));
     ArrowHead(p, QPointF(r.right(), y), QPointF(1, 0), head, axisColor);
+    // The abscissa's name above its head.
+    if (!style.XName.isEmpty()) {
+      p.setPen(Qt::black);
+      p.drawText(r.right() - fm.horizontalAdvance(style.XName) - 1, y - int(head / 2) - 2,
+                 style.XName);
+    }
   }
   p.restore();
 }

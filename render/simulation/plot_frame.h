@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRect>
+#include <QString>
 #include <functional>
 
 namespace vemo {
@@ -36,10 +37,17 @@ struct TPlotFrame {
 TPlotFrame LayoutFrame(const QRect& area, double x0, double x1, double y0, double y1,
                        bool percent);
 
-// White background, grid lines at every multiple of the NiceStep of each
-// extent, labels, and the axes at zero (green, black in black-and-white
-// pictures) with arrow heads.
-void DrawPlotGrid(QPainter& p, const TPlotFrame& f, bool percent, bool monochrome);
+// What DrawPlotGrid draws besides labels and axes.
+struct TGridStyle {
+  bool Lines = true;     // the grey grid lines
+  QString XName, YName;  // axis names beside the arrow heads (none when empty)
+};
+
+// Grid lines at every multiple of the NiceStep of each extent, labels, and
+// the axes at zero (green, black in black-and-white pictures) with arrow
+// heads.
+void DrawPlotGrid(QPainter& p, const TPlotFrame& f, bool percent, bool monochrome,
+                  const TGridStyle& style = {});
 
 // The pen of a curve: colour 0x00BBGGRR (black in black-and-white pictures),
 // width = height of "1" when bold.

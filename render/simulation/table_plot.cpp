@@ -1,13 +1,9 @@
 #include "simulation/table_plot.h"
 
-#include <QFontMetrics>
 #include <QPolygonF>
 #include <QVector>
 #include <algorithm>
 #include <cmath>
-
-#include "shell/numtext.h"
-#include "simulation/plot_axes.h"
 
 namespace vemo {
 
@@ -15,97 +11,20 @@ namespace {
 
 constexpr double kRangeLimit = 1e300;
 
-// The multiples of the axis step inside [from, to], starting just below
-// from; at most 1000 of them, so that a degenerate range cannot loop long.
-template <typename F>
-void ForEachGridValue(double from, double to, F f) {
-  const double step = NiceStep(to - from);
-  const double first = std::floor(from / step);
-  for (int k = 0; k < 1000; ++k) {
-    double v = (first + k) * step;
-    if (v > to + step * 1e-9) break;
-    if (std::fabs(v) < step * 1e-9) v = 0.0;
-    f(v);
-  }
-}
-
-QString Label(double v) { return QString::fromStdString(FormatNumber(v)); }
-
-void ArrowHead(QPainter& p, QPointF tip, QPointF dir, double size, const QColor& c) {
-  const QPointF side(-dir.y(), dir.x());
-  QPolygonF head;
-  head << tip << tip - dir * size + side * (size / 2.5) << tip - dir * size - side * (size / 2.5);
-  p.save();
-  p.setPen(Qt::NoPen);
-  p.setBrush(c);
-  p.drawPolygon(head);
-  p.restore();
-}
-
-// Grid lines (when asked), number labels, the axes through zero with their
-// arrow heads and the names of the axes beside the heads.
+// The frame around the plot area, then the grid (its lines when asked),
+// labels and the axes named "x"/"y" ("t"/"y" for time).
 void DrawGrid(QPainter& p, const TPlotFrame& f, const TTablePicture& pic) {
-  const QFont font = PlotFont();
-  const QFontMetrics fm(font);
   p.save();
   p.setRenderHint(QPainter::Antialiasing, false);
-  p.setFont(font);
-  const QColor grey(192, 192, 192);
-  const QColor axisColor = pic.Monochrome ? QColor(Qt::black) : QColor(0, 128, 0);
-  const QRect& r = f.Plot;
-  p.setPen(QPen(grey, 1));
+  p.setPen(QPen(QColor(192, 192, 192), 1));
   p.setBrush(Qt::NoBrush);
-  p.drawRect(r.adjusted(0, 0, -1, -1));
-  bool xAxis = false, yAxis = false;
-  ForEachGridValue(f.X0, f.X1, [&](double v) {
-    const int x = f.Column(v);
-    if (x < r.left() || x > r.right()) return;
-    if (v == 0.0) {
-      xAxis = true;
-    } else if (pic.Grid) {
-      p.setPen(QPen(grey, 1));
-      p.drawLine(x, r.top(), x, r.bottom());
-    }
-    const QString s = Label(v);
-    p.setPen(Qt::black);
-    p.drawText(x - fm.horizontalAdvance(s) / 2, r.bottom() + 3 + fm.ascent(), s);
-  });
-  ForEachGridValue(f.Y0, f.Y1, [&](double v) {
-    const int y = f.Line(v);
-    if (y < r.top() || y > r.bottom()) return;
-    if (v == 0.0) {
-      yAxis = true;
-    } else if (pic.Grid) {
-      p.setPen(QPen(grey, 1));
-      p.drawLine(r.left(), y, r.right(), y);
-    }
-    const QString s = Label(v);
-    p.setPen(Qt::black);
-    p.drawText(r.left() - 4 - fm.horizontalAdvance(s), y + fm.ascent() / 2 - 1, s);
-  });
-  const int width = std::max(1, 2 * OneHeight(font) / 3);
-  const double head = 3.0 * width + 4.0;
-  const QPen axisPen(axisColor, width, Qt::SolidLine, Qt::FlatCap);
-  const QString xName = pic.TimeAxis ? QStringLiteral("t") : QStringLiteral("x");
-  // The ordinate axis (x = 0) with its name "y" right of the head.
-  if (xAxis) {
-    const int x = f.Column(0.0);
-    p.setPen(axisPen);
-    p.drawLine(QPointF(x, r.bottom()), QPointF(x, r.top() + head - 1));
-    ArrowHead(p, QPointF(x, r.top()), QPointF(0, -1), head, axisColor);
-    p.setPen(Qt::black);
-    p.drawText(x + int(head), r.top() + fm.ascent(), QStringLiteral("y"));
-  }
-  // The abscissa axis (y = 0) with its name above the head.
-  if (yAxis) {
-    const int y = f.Line(0.0);
-    p.setPen(axisPen);
-    p.drawLine(QPointF(r.left(), y), QPointF(r.right() - head + 1, y));
-    ArrowHead(p, QPointF(r.right(), y), QPointF(1, 0), head, axisColor);
-    p.setPen(Qt::black);
-    p.drawText(r.right() - fm.horizontalAdvance(xName) - 1, y - int(head / 2) - 2, xName);
-  }
+  p.drawRect(f.Plot.adjusted(0, 0, -1, -1));
   p.restore();
+  TGridStyle style;
+  style.Lines = pic.Grid;
+  style.XName = pic.TimeAxis ? QStringLiteral("t") : QStringLiteral("x");
+  style.YName = QStringLiteral("y");
+  DrawPlotGrid(p, f, false, pic.Monochrome, style);
 }
 
 }  // namespace
@@ -174,12 +93,8 @@ void DrawTable(QPainter& p, const QRect& area, const TTablePicture& pic) {
 }
 
 QImage TableImage(const TTablePicture& pic, QSize size) {
-  QImage img(size.expandedTo(QSize(16, 16)), QImage::Format_RGB32);
-  img.fill(Qt::white);
-  QPainter p(&img);
-  DrawTable(p, img.rect(), pic);
-  p.end();
-  return img;
+  return PlotImage(size.expandedTo(QSize(16, 16)),
+                   [&](QPainter& p, const QRect& area) { DrawTable(p, area, pic); });
 }
 
 }  // namespace vemo
