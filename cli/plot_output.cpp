@@ -36,10 +36,16 @@ class TGuiScope {
   TGuiScope() {
     if (QGuiApplication::instance()) return;
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Qt's notes about its environment (no runtime directory, say) are not
+    // the batch program's output; its errors still are.
+    qInstallMessageHandler(QuietHandler);
     app_ = std::make_unique<QGuiApplication>(argc_, argv_);
   }
 
  private:
+  static void QuietHandler(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
+  }
   static inline int argc_ = 1;
   static inline char name_[] = "vemo-cli";
   static inline char* argv_[] = {name_, nullptr};
