@@ -159,18 +159,19 @@ void WriteSettings(TIniFile& ini, const TSettings& s) {
   ini.WriteBool(kOptions, kColorPrinter, !s.BlackWhitePrint);
 }
 
-void AddRecentFile(std::array<std::string, 4>& list, const std::string& name) {
-  if (name.empty()) return;
+bool AddRecentFile(std::array<std::string, 4>& list, const std::string& name) {
+  if (name.empty()) return false;
   for (const std::string& entry : list)
-    if (entry == name) return;
+    if (entry == name) return false;
   for (std::string& entry : list) {
     if (entry.empty()) {
       entry = name;
-      return;
+      return true;
     }
   }
   for (size_t i = list.size() - 1; i > 0; --i) list[i] = std::move(list[i - 1]);
   list[0] = name;
+  return true;
 }
 
 std::string RecentFileCaption(int n, const std::string& entry) {

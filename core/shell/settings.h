@@ -62,8 +62,8 @@ inline constexpr const char* kIniWriteFailed = "Не могу записать I
 
 // The recent-file list: a name already listed changes nothing; otherwise it
 // fills the first empty entry, or, all four used, the entries move down and
-// it becomes the first.
-void AddRecentFile(std::array<std::string, 4>& list, const std::string& name);
+// it becomes the first. True when the list changed.
+bool AddRecentFile(std::array<std::string, 4>& list, const std::string& name);
 // The menu caption of entry n (0..3): "&1. " + the entry, shortened to "..."
 // and its last 25 characters when it has 28 or more.
 std::string RecentFileCaption(int n, const std::string& entry);

@@ -11,6 +11,7 @@
 #include "model/project_file.h"
 #include "shell/main_form.h"
 #include "shell/program.h"
+#include "shell/recent_documents.h"
 #include "shell/settings.h"
 
 namespace vemo {
@@ -123,7 +124,8 @@ bool TMainForm::SaveEditorAs(TMDIChild* editor) {
 }
 
 void TMainForm::AddRecentFile(const QString& name) {
-  vemo::AddRecentFile(Settings().RecentFiles, name.toStdString());
+  // A name new to the menu's list is announced to the desktop's list too.
+  if (vemo::AddRecentFile(Settings().RecentFiles, name.toStdString())) AnnounceRecentDocument(name);
   ShowRecentFiles();
 }
 

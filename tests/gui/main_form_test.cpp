@@ -2,6 +2,7 @@
 // commands with the recent-file list, and the enabling of menus and buttons.
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -13,6 +14,7 @@
 #include "model/history.h"
 #include "model/project_file.h"
 #include "shell/palette.h"
+#include "shell/recent_documents.h"
 #include "shell/settings.h"
 
 using namespace vemo;
@@ -340,6 +342,12 @@ class MainFormTest : public QObject {
     QVERIFY(!rig.Form->Item("F3")->isVisible());
     rig.Form->AddRecentFile(longName);  // already listed: nothing moves
     QCOMPARE(rig.Form->Settings().RecentFiles[0], longName.toStdString());
+    // Both new names went to the desktop's list, each once.
+    QFile xbel(RecentDocumentsFile());
+    QVERIFY(xbel.open(QIODevice::ReadOnly));
+    const QByteArray bookmarks = xbel.readAll();
+    QCOMPARE(bookmarks.count("<bookmark href="), 2);
+    QVERIFY(bookmarks.contains("file:///home/user/projects/abcde.vmo"));
 
     // A recent-file item opens its entry without the dialog.
     const QString path = ExamplePath("relay_loop.vmo");

@@ -39,6 +39,7 @@ class TMainRig {
     Prog.Dialogs = &Dialogs;
     ClipClear();
     qputenv("XDG_CONFIG_HOME", Config.path().toUtf8());
+    qputenv("XDG_DATA_HOME", Config.path().toUtf8());  // the desktop's recent-documents list
     const QByteArray text =
         iniText ? *iniText : QByteArray("[Paths]\r\nEXE=") + Work.path().toUtf8() + "\r\n";
     if (!text.isEmpty()) WriteIni(text);

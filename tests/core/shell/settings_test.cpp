@@ -182,16 +182,16 @@ TEST_F(SettingsTest, FileNameFollowsTheConfigurationDirectory) {
 
 TEST(RecentFilesTest, ListFillsThenShiftsAndNeverReorders) {
   std::array<std::string, 4> list;
-  AddRecentFile(list, "a.vmo");
+  EXPECT_TRUE(AddRecentFile(list, "a.vmo"));
   AddRecentFile(list, "b.vmo");
-  AddRecentFile(list, "");
+  EXPECT_FALSE(AddRecentFile(list, ""));
   EXPECT_EQ(list, (std::array<std::string, 4>{"a.vmo", "b.vmo", "", ""}));
-  AddRecentFile(list, "b.vmo");  // already listed: nothing moves
+  EXPECT_FALSE(AddRecentFile(list, "b.vmo"));  // already listed: nothing moves
   AddRecentFile(list, "a.vmo");
   EXPECT_EQ(list, (std::array<std::string, 4>{"a.vmo", "b.vmo", "", ""}));
   AddRecentFile(list, "c.vmo");
   AddRecentFile(list, "d.vmo");
-  AddRecentFile(list, "e.vmo");  // full: the others move down, the last is lost
+  EXPECT_TRUE(AddRecentFile(list, "e.vmo"));  // full: the others move down, the last is lost
   EXPECT_EQ(list, (std::array<std::string, 4>{"e.vmo", "a.vmo", "b.vmo", "c.vmo"}));
   AddRecentFile(list, "c.vmo");
   EXPECT_EQ(list[0], "e.vmo");
