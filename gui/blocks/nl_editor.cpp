@@ -278,15 +278,7 @@ TnlEditorForm::TnlEditorForm(const PointTable& table, bool generator, QWidget* p
   PaintBox->OnMove = [this](QMouseEvent* e) { PaintBoxMouseMove(e); };
   PaintBox->OnRelease = [this](QMouseEvent* e) { PaintBoxMouseUp(e); };
   SetTool(tool_);  // the tool's cursor
-  HPaintBox = new TRangeSlider(Qt::Horizontal, this);
-  HPaintBox->setObjectName(QStringLiteral("HPaintBox"));
-  VPaintBox = new TRangeSlider(Qt::Vertical, this);
-  VPaintBox->setObjectName(QStringLiteral("VPaintBox"));
-  auto redraw = [this] {
-    if (!resetting_) PaintBox->update();
-  };
-  HPaintBox->OnChange = redraw;
-  VPaintBox->OnChange = redraw;
+  MakePlotSliders(this, HPaintBox, VPaintBox, [this] { PaintBox->update(); });
   StatusBar = new TPanelBar(this);
   StatusBar->setObjectName(QStringLiteral("StatusBar"));
   const QString xName = generator ? QStringLiteral("t: ") : QStringLiteral("x: ");
@@ -401,10 +393,8 @@ void TnlEditorForm::CopyPicture() {
 }
 
 void TnlEditorForm::ResetSliders() {
-  resetting_ = true;
-  HPaintBox->Reset();
-  VPaintBox->Reset();
-  resetting_ = false;
+  HPaintBox->ResetQuietly();
+  VPaintBox->ResetQuietly();
 }
 
 void TnlEditorForm::TableReplaced() {

@@ -134,7 +134,6 @@ class TnlEditorForm : public QDialog, public TCopyTarget {
   PointTable original_;
   TTool tool_ = TTool::Pen;
   int dragged_ = -1;  // the point moved while the button is held
-  bool resetting_ = false;
 };
 
 }  // namespace vemo

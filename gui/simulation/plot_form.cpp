@@ -67,15 +67,7 @@ TTimePlotForm::TTimePlotForm(TResultKind kind, TField* field, QWidget* parent)
   PaintBox->setObjectName(QStringLiteral("PaintBox"));
   PaintBox->OnPaint = [this](QPainter& p, const QRect& r) { DrawPicture(p, r, false, false); };
   PaintBox->OnCursor = [this](QPoint pos) { ShowCursor(pos); };
-  HPaintBox = new TRangeSlider(Qt::Horizontal, this);
-  HPaintBox->setObjectName(QStringLiteral("HPaintBox"));
-  VPaintBox = new TRangeSlider(Qt::Vertical, this);
-  VPaintBox->setObjectName(QStringLiteral("VPaintBox"));
-  auto redraw = [this] {
-    if (!resetting_) PaintBox->update();
-  };
-  HPaintBox->OnChange = redraw;
-  VPaintBox->OnChange = redraw;
+  MakePlotSliders(this, HPaintBox, VPaintBox, [this] { PaintBox->update(); });
   StatusBar = new TPanelBar(this);
   StatusBar->setObjectName(QStringLiteral("StatusBar"));
 
@@ -168,10 +160,8 @@ bool TTimePlotForm::ProgressPoint(double fraction) {
 }
 
 void TTimePlotForm::ResetSliders() {
-  resetting_ = true;
-  HPaintBox->Reset();
-  VPaintBox->Reset();
-  resetting_ = false;
+  HPaintBox->ResetQuietly();
+  VPaintBox->ResetQuietly();
 }
 
 void TTimePlotForm::closeEvent(QCloseEvent* e) {

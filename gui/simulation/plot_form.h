@@ -82,7 +82,6 @@ class TTimePlotForm : public TResultWindow {
   bool running_ = false;
   bool abort_ = false;
   bool closePending_ = false;
-  bool resetting_ = false;
 };
 
 }  // namespace vemo

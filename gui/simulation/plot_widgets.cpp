@@ -52,6 +52,23 @@ void TRangeSlider::SetSelection(int low, int high) {
   if (OnChange) OnChange();
 }
 
+void TRangeSlider::ResetQuietly() {
+  if (low_ == 0 && high_ == kFull) return;
+  low_ = 0;
+  high_ = kFull;
+  update();
+}
+
+void MakePlotSliders(QWidget* parent, TRangeSlider*& horizontal, TRangeSlider*& vertical,
+                     const std::function<void()>& changed) {
+  horizontal = new TRangeSlider(Qt::Horizontal, parent);
+  horizontal->setObjectName(QStringLiteral("HPaintBox"));
+  vertical = new TRangeSlider(Qt::Vertical, parent);
+  vertical->setObjectName(QStringLiteral("VPaintBox"));
+  horizontal->OnChange = changed;
+  vertical->OnChange = changed;
+}
+
 int TRangeSlider::Length() const {
   return std::max(1, orientation_ == Qt::Horizontal ? width() : height());
 }

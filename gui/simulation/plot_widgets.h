@@ -40,6 +40,8 @@ class TRangeSlider : public QWidget {
   double HighFraction() const { return high_ / double(kFull); }
   void SetSelection(int low, int high);
   void Reset() { SetSelection(0, kFull); }
+  // The full range again without OnChange: the caller redraws once.
+  void ResetQuietly();
   std::function<void()> OnChange;
   QSize sizeHint() const override;
 
@@ -61,6 +63,11 @@ class TRangeSlider : public QWidget {
   double grab_ = 0;
   int grabLow_ = 0, grabHigh_ = 0;
 };
+
+// The two sliders of a plot window, "HPaintBox" and "VPaintBox", each
+// calling changed when the user moves it.
+void MakePlotSliders(QWidget* parent, TRangeSlider*& horizontal, TRangeSlider*& vertical,
+                     const std::function<void()>& changed);
 
 // The status bar of the plot windows: panels of given widths, each with a
 // text and an optional 8 x 8 colour square.

@@ -7,19 +7,14 @@
 #include <cmath>
 #include <limits>
 
+#include "image_count.h"
 #include "simulation/table_plot.h"
 
 using namespace vemo;
 
 namespace {
 
-int Count(const QImage& img, QColor c, QRect r = {}) {
-  if (r.isNull()) r = img.rect();
-  int n = 0;
-  for (int y = r.top(); y <= r.bottom(); ++y)
-    for (int x = r.left(); x <= r.right(); ++x) n += img.pixelColor(x, y) == c;
-  return n;
-}
+using test::Count;
 
 const QColor kRed(255, 0, 0), kBlue(0, 0, 255), kGrey(192, 192, 192);
 const QSize kSize(300, 200);

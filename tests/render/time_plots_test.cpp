@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <cmath>
 
+#include "image_count.h"
 #include "simulation/phase_plot.h"
 #include "simulation/plot_axes.h"
 #include "simulation/transient_plot.h"
@@ -14,13 +15,7 @@ using namespace vemo;
 
 namespace {
 
-int Count(const QImage& img, QColor c, QRect r = {}) {
-  if (r.isNull()) r = img.rect();
-  int n = 0;
-  for (int y = r.top(); y <= r.bottom(); ++y)
-    for (int x = r.left(); x <= r.right(); ++x) n += img.pixelColor(x, y) == c;
-  return n;
-}
+using test::Count;
 
 const QColor kRed(255, 0, 0), kBlue(0, 0, 255), kGreen(0, 128, 0), kGrey(192, 192, 192);
 
