@@ -5,14 +5,12 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFileDialog>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -294,16 +292,7 @@ TnlEditorForm::TnlEditorForm(const PointTable& table, bool generator, QWidget* p
   connect(PaintBox, &QWidget::customContextMenuRequested, this,
           [this](QPoint pos) { PopupMenu1->popup(PaintBox->mapToGlobal(pos)); });
 
-  auto* plot = new QGridLayout;
-  plot->setSpacing(2);
-  plot->addWidget(VPaintBox, 0, 0);
-  plot->addWidget(PaintBox, 0, 1);
-  plot->addWidget(HPaintBox, 1, 1);
-  auto* top = new QVBoxLayout(this);
-  top->setContentsMargins(4, 4, 4, 0);
-  top->addLayout(buttons);
-  top->addLayout(plot, 1);
-  top->addWidget(StatusBar);
+  LayOutPlotWindow(this, buttons, PaintBox, HPaintBox, VPaintBox, StatusBar);
 
   setWindowFlag(Qt::WindowMaximizeButtonHint, true);
   FitRange();

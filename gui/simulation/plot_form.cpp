@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -14,7 +13,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include "shell/main_form.h"
 #include "shell/settings.h"
@@ -71,16 +69,7 @@ TTimePlotForm::TTimePlotForm(TResultKind kind, TField* field, QWidget* parent)
   StatusBar = new TPanelBar(this);
   StatusBar->setObjectName(QStringLiteral("StatusBar"));
 
-  auto* plot = new QGridLayout;
-  plot->setSpacing(2);
-  plot->addWidget(VPaintBox, 0, 0);
-  plot->addWidget(PaintBox, 0, 1);
-  plot->addWidget(HPaintBox, 1, 1);
-  auto* top = new QVBoxLayout(this);
-  top->setContentsMargins(4, 4, 4, 0);
-  top->addLayout(buttons);
-  top->addLayout(plot, 1);
-  top->addWidget(StatusBar);
+  LayOutPlotWindow(this, buttons, PaintBox, HPaintBox, VPaintBox, StatusBar);
 
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));

@@ -1,7 +1,9 @@
 #include "simulation/plot_widgets.h"
 
+#include <QGridLayout>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
@@ -67,6 +69,20 @@ void MakePlotSliders(QWidget* parent, TRangeSlider*& horizontal, TRangeSlider*& 
   vertical->setObjectName(QStringLiteral("VPaintBox"));
   horizontal->OnChange = changed;
   vertical->OnChange = changed;
+}
+
+void LayOutPlotWindow(QWidget* window, QLayout* buttons, QWidget* plot, TRangeSlider* horizontal,
+                      TRangeSlider* vertical, QWidget* statusBar) {
+  auto* grid = new QGridLayout;
+  grid->setSpacing(2);
+  grid->addWidget(vertical, 0, 0);
+  grid->addWidget(plot, 0, 1);
+  grid->addWidget(horizontal, 1, 1);
+  auto* top = new QVBoxLayout(window);
+  top->setContentsMargins(4, 4, 4, 0);
+  top->addLayout(buttons);
+  top->addLayout(grid, 1);
+  top->addWidget(statusBar);
 }
 
 int TRangeSlider::Length() const {

@@ -7,6 +7,8 @@
 #include <functional>
 #include <vector>
 
+class QLayout;
+
 namespace vemo {
 
 // A surface whose painting and mouse handling belong to the window.
@@ -68,6 +70,12 @@ class TRangeSlider : public QWidget {
 // calling changed when the user moves it.
 void MakePlotSliders(QWidget* parent, TRangeSlider*& horizontal, TRangeSlider*& vertical,
                      const std::function<void()>& changed);
+
+// The layout of a plot window: its buttons on top, the plot with the
+// vertical slider on its left and the horizontal one below, the status bar
+// at the bottom.
+void LayOutPlotWindow(QWidget* window, QLayout* buttons, QWidget* plot, TRangeSlider* horizontal,
+                      TRangeSlider* vertical, QWidget* statusBar);
 
 // The status bar of the plot windows: panels of given widths, each with a
 // text and an optional 8 x 8 colour square.
