@@ -19,21 +19,11 @@
 #include "model/project_file.h"
 #include "model/scheme_render.h"
 #include "model/wire.h"
+#include "shell/palette.h"
 
 using namespace vemo;
 
 namespace {
-
-const std::vector<std::vector<uint16_t>> kPages = {
-    {0, 29, 30, 115, 32, 33, 51},
-    {1, 2, 3, 4, 5, 34},
-    {6, 7, 8, 9, 10, 11, 12, 95},
-    {20, 21, 22, 23, 24, 25, 26, 27, 28, 37},
-    {13, 100, 101},
-    {41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 52, 53, 55, 56, 80},
-    {8192, 16384, 16385, 16386, 16387},
-    {38, 54, 102, 39, 40, 35, 36, 81},
-};
 
 std::unique_ptr<TWire> MakeWire(uint8_t lines, uint8_t outs) {
   auto w = std::make_unique<TWire>();
@@ -85,15 +75,16 @@ void PutSlot(QPainter& p, int x, int y, int zoom, const QImage& img, const QStri
 bool WriteSheet(const QString& path, bool mono, int zoom) {
   std::vector<std::unique_ptr<TCellObject>> others = OtherObjects();
   int cols = static_cast<int>(others.size());
-  for (const auto& page : kPages) cols = std::max(cols, static_cast<int>(page.size()));
-  const int rows = static_cast<int>(kPages.size()) + 1;
+  for (const TPalettePage& page : PalettePages())
+    cols = std::max(cols, static_cast<int>(page.Codes.size()));
+  const int rows = static_cast<int>(PalettePages().size()) + 1;
   QImage sheet(cols * SlotWidth(zoom) + 16, rows * SlotHeight(zoom) + 16, QImage::Format_RGB32);
   sheet.fill(QColor(236, 236, 236));
   QPainter p(&sheet);
   int y = 8;
-  for (const auto& page : kPages) {
+  for (const TPalettePage& page : PalettePages()) {
     int x = 8;
-    for (uint16_t code : page) {
+    for (uint16_t code : page.Codes) {
       PutSlot(p, x, y, zoom, BlockPicture(code, mono), QString::number(code));
       x += SlotWidth(zoom);
     }

@@ -49,15 +49,8 @@ class PhaseWindowTest : public QObject {
 
  private slots:
   void init() {
-    ResetProgramState();
-    dialogs_ = TScriptedDialogs();
-    Prog.Dialogs = &dialogs_;
-    PlotSettings() = TSettings();
+    vemo::testing::PrepareExampleRun(dialogs_, field_);
     PhaseChoice() = TPhaseChoice();
-    field_ = CreateField();
-    QCOMPARE(LoadField(*field_, Example("oscillatory_step.vmo")), TLoadResult::Ok);
-    PrepareRun(*field_);
-    QCOMPARE(int(Prog.Err.ErrorCode), 0);
   }
   void cleanup() {
     // Collected first: a form's own popup menu is a top-level widget too.

@@ -67,14 +67,7 @@ class TransientWindowTest : public QObject {
 
  private slots:
   void init() {
-    ResetProgramState();
-    dialogs_ = TScriptedDialogs();
-    Prog.Dialogs = &dialogs_;
-    PlotSettings() = TSettings();
-    field_ = CreateField();
-    QCOMPARE(LoadField(*field_, Example("oscillatory_step.vmo")), TLoadResult::Ok);
-    PrepareRun(*field_);
-    QCOMPARE(int(Prog.Err.ErrorCode), 0);
+    vemo::testing::PrepareExampleRun(dialogs_, field_);
   }
   void cleanup() {
     CloseForms();
