@@ -61,6 +61,10 @@ struct TWorker {
   std::thread Thread;
 };
 
+// Worker 0 is the calling thread itself: while it waits for a result it
+// takes the next point of the batch and runs it on its own copy (keeping the
+// display going from inside that run), so that a batch of short runs does
+// not wait for sleeping threads to wake up. The other workers have threads.
 class TParallelEvaluator : public TEvaluator {
  public:
   TParallelEvaluator(const TCriterionSpec& spec, TOptMonitor& monitor)
@@ -76,6 +80,11 @@ class TParallelEvaluator : public TEvaluator {
 
  private:
   void Work(TWorker& w);
+  // Takes the next point and runs it on w's copy; the lock is released
+  // during the run.
+  void RunNext(TWorker& w, const TCriterionControl& control, std::unique_lock<std::mutex>& lock);
+  // Model time of the runs under way.
+  double Running() const;
   // Gives up what is left of the batch and waits for the runs under way.
   void DropBatch(std::unique_lock<std::mutex>& lock);
 
@@ -92,7 +101,14 @@ class TParallelEvaluator : public TEvaluator {
   long finished_ = 0;   // runs ended
   bool quit_ = false;
   std::atomic<uint8_t> abandon_{0};
+  // Mean length of the calling thread's runs, microseconds: runs shorter
+  // than a thread takes to wake up are not handed to the other workers.
+  double meanRun_ = 1e9;
 };
+
+// Runs shorter than this stay on the calling thread (a sleeping thread
+// takes tens of microseconds to wake, more on a busy machine).
+constexpr double kShortRunMicroseconds = 200.0;
 
 bool TParallelEvaluator::AddWorkers(TField& field, const std::vector<TOptParam>& params,
                                     unsigned count) {
@@ -131,9 +147,9 @@ bool TParallelEvaluator::AddWorkers(TField& field, const std::vector<TOptParam>&
 }
 
 void TParallelEvaluator::Start() {
-  for (auto& w : workers_) {
-    TWorker* worker = w.get();
-    w->Thread = std::thread([this, worker] { Work(*worker); });
+  for (size_t k = 1; k < workers_.size(); ++k) {
+    TWorker* worker = workers_[k].get();
+    worker->Thread = std::thread([this, worker] { Work(*worker); });
   }
 }
 
@@ -150,6 +166,36 @@ TParallelEvaluator::~TParallelEvaluator() {
     if (w->Field) ReleaseMacroBodies(*w->Field);
 }
 
+double TParallelEvaluator::Running() const {
+  double t = 0.0;
+  for (const auto& w : workers_) t += w->T.load(std::memory_order_relaxed);
+  return t;
+}
+
+void TParallelEvaluator::RunNext(TWorker& w, const TCriterionControl& control,
+                                 std::unique_lock<std::mutex>& lock) {
+  const size_t i = next_++;
+  ++busy_;
+  for (size_t k = 0; k < w.Slots.size() && k < points_[i].size(); ++k) *w.Slots[k] = points_[i][k];
+  lock.unlock();
+  TEvalResult r{kDivergedCriterion, true};
+  if (!monitor_.Stop.load()) {  // after a cancel no new run starts
+    try {
+      r.J = Criterion(*w.Field, spec_, control);
+    } catch (...) {  // out of memory in a block's run buffers: a bad point
+      r.J = kDivergedCriterion;
+    }
+    r.Stopped = monitor_.Stop.load() != 0;
+  }
+  w.T.store(0.0, std::memory_order_relaxed);
+  lock.lock();
+  results_[i] = r;
+  ready_[i] = 1;
+  --busy_;
+  ++finished_;
+  done_.notify_all();
+}
+
 void TParallelEvaluator::Work(TWorker& w) {
   TCriterionControl control;
   control.Stop = &monitor_.Stop;
@@ -159,26 +205,7 @@ void TParallelEvaluator::Work(TWorker& w) {
   for (;;) {
     work_.wait(lock, [this] { return quit_ || next_ < points_.size(); });
     if (quit_) return;
-    const size_t i = next_++;
-    ++busy_;
-    for (size_t k = 0; k < w.Slots.size() && k < points_[i].size(); ++k) *w.Slots[k] = points_[i][k];
-    lock.unlock();
-    TEvalResult r{kDivergedCriterion, true};
-    if (!monitor_.Stop.load()) {  // after a cancel no new run starts
-      try {
-        r.J = Criterion(*w.Field, spec_, control);
-      } catch (...) {  // out of memory in a block's run buffers: a bad point
-        r.J = kDivergedCriterion;
-      }
-      r.Stopped = monitor_.Stop.load() != 0;
-    }
-    w.T.store(0.0, std::memory_order_relaxed);
-    lock.lock();
-    results_[i] = r;
-    ready_[i] = 1;
-    --busy_;
-    ++finished_;
-    done_.notify_all();
+    RunNext(w, control, lock);
   }
 }
 
@@ -191,31 +218,52 @@ void TParallelEvaluator::DropBatch(std::unique_lock<std::mutex>& lock) {
 }
 
 void TParallelEvaluator::Submit(std::vector<std::vector<double>> points) {
+  size_t count = 0;
   {
     std::unique_lock<std::mutex> lock(m_);
     DropBatch(lock);
     points_ = std::move(points);
-    results_.assign(points_.size(), TEvalResult{});
-    ready_.assign(points_.size(), 0);
+    count = points_.size();
+    results_.assign(count, TEvalResult{});
+    ready_.assign(count, 0);
     next_ = 0;
   }
-  work_.notify_all();
+  // The calling thread takes the first point itself.
+  if (count > 1 && meanRun_ >= kShortRunMicroseconds) work_.notify_all();
 }
 
 TEvalResult TParallelEvaluator::Result(size_t i) {
+  TWorker& own = *workers_[0];
+  TCriterionControl control;
+  control.Stop = &monitor_.Stop;
+  control.Progress = [this, &own](double t) {
+    own.T.store(t, std::memory_order_relaxed);
+    monitor_.Report(Running());
+  };
   std::unique_lock<std::mutex> lock(m_);
   if (i >= ready_.size()) return TEvalResult{kDivergedCriterion, monitor_.Stop.load() != 0};
   for (;;) {
-    const bool ready = ready_[i] != 0;
-    double running = 0.0;
-    for (auto& w : workers_) running += w->T.load(std::memory_order_relaxed);
     monitor_.Finished = finished_;
-    const TEvalResult r = results_[i];
-    lock.unlock();
-    monitor_.Report(running);
-    if (ready) return r;
-    lock.lock();
-    if (!ready_[i]) done_.wait_for(lock, std::chrono::milliseconds(20));
+    if (ready_[i]) {
+      const TEvalResult r = results_[i];
+      lock.unlock();
+      monitor_.Report(Running());
+      return r;
+    }
+    if (next_ < points_.size()) {
+      const auto t0 = std::chrono::steady_clock::now();
+      RunNext(own, control, lock);
+      const double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count();
+      meanRun_ = meanRun_ > 1e8 ? us : 0.8 * meanRun_ + 0.2 * us;
+      continue;
+    }
+    done_.wait_for(lock, std::chrono::milliseconds(20));
+    if (!ready_[i]) {
+      monitor_.Finished = finished_;
+      lock.unlock();
+      monitor_.Report(Running());
+      lock.lock();
+    }
   }
 }
 
@@ -226,6 +274,7 @@ std::unique_ptr<TEvaluator> MakeFieldEvaluator(TField& field, const std::vector<
                                                unsigned workers, bool* parallel) {
   if (parallel) *parallel = false;
   if (workers > 1 && CanRunOnCopies(field)) {
+    // A copy for the calling thread and one for each further worker.
     auto p = std::make_unique<TParallelEvaluator>(spec, monitor);
     if (p->AddWorkers(field, params, workers)) {
       p->Start();

@@ -61,8 +61,9 @@ bool CanRunOnCopies(const TField& field);
 unsigned DefaultWorkers();
 
 // The evaluator for a prepared field: on `workers` copies when more than
-// one is asked for and the field allows it, else on the field itself.
-// Copies are made and prepared here, on the calling thread.
+// one is asked for and the field allows it (the calling thread is one of
+// the workers), else on the field itself. Copies are made and prepared
+// here, on the calling thread.
 std::unique_ptr<TEvaluator> MakeFieldEvaluator(TField& field, const std::vector<TOptParam>& params,
                                                const TCriterionSpec& spec, TOptMonitor& monitor,
                                                unsigned workers, bool* parallel = nullptr);
