@@ -57,7 +57,9 @@ int CmdSimulate(const TArgs& a) {
   run.Close();
   ReleaseMacroBodies(*field);
   if (a.Has("--plot")) {
-    if (!WriteTransientPlot(run, a.Options.at("--plot"), width, height)) return kExitFailure;
+    const TPlotOutputs* plots = PlotOutputs();
+    if (!plots || !plots->WriteTransient(run, a.Options.at("--plot"), width, height))
+      return kExitFailure;
     if (!a.Has("-o")) return ok ? kExitOk : kExitFailure;
   }
 

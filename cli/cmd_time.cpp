@@ -46,7 +46,9 @@ int CmdPhase(const TArgs& a) {
   run.Close();
   ReleaseMacroBodies(*field);
   if (a.Has("--plot")) {
-    if (!WritePhasePlot(run, a.Options.at("--plot"), width, height)) return kExitFailure;
+    const TPlotOutputs* plots = PlotOutputs();
+    if (!plots || !plots->WritePhase(run, a.Options.at("--plot"), width, height))
+      return kExitFailure;
     if (!a.Has("-o")) return ok ? kExitOk : kExitFailure;
   }
   std::string text = run.Text();
