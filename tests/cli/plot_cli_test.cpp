@@ -121,21 +121,9 @@ TEST_F(PlotCliTest, PhasePictureIsAClosedCurve) {
   EXPECT_GT(below, 50);
 }
 
-// Everything a shell command line writes on its standard output.
-std::string Capture(const std::string& cmd) {
-  std::string out;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
-}
-
 // The libraries the dynamic loader opens for vemo-cli ARGS (its trace).
 std::string LoadedLibraries(const std::string& args) {
-  return Capture("LD_DEBUG=files " + std::string(VEMO_CLI_PATH) + " " + args + " 2>&1 >/dev/null");
+  return Shell("LD_DEBUG=files " + std::string(VEMO_CLI_PATH) + " " + args + " 2>&1 >/dev/null").Out;
 }
 
 TEST_F(PlotCliTest, OnlyPicturesLoadQt) {
@@ -155,11 +143,11 @@ TEST_F(PlotCliTest, MissingPlotLibraryIsAnErrorForPicturesOnly) {
   fs::copy_file(VEMO_CLI_PATH, program);
   const std::string lag = Example("first_order_lag.vmo");
   const std::string png = Path("none.png");
-  const std::string err = Capture(program + " simulate " + lag + " --plot " + png + " 2>&1; echo status $?");
-  EXPECT_NE(err.find("vemo-cli-plot.so"), std::string::npos) << err;
-  EXPECT_NE(err.find("status 1"), std::string::npos) << err;
+  const TRun r = Shell(program + " simulate " + lag + " --plot " + png + " 2>&1");
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Out.find("vemo-cli-plot.so"), std::string::npos) << r.Out;
   EXPECT_FALSE(fs::exists(png));
-  EXPECT_EQ(Capture(program + " check " + lag), "OK\n");
+  EXPECT_EQ(Shell(program + " check " + lag).Out, "OK\n");
 }
 
 TEST_F(PlotCliTest, UnwritablePlotFails) {
