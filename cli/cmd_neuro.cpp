@@ -7,6 +7,7 @@
 #include "opt_options.h"
 #include "shell/numtext.h"
 #include "shell/program.h"
+#include "simulation/engine.h"
 
 namespace vemo::cli {
 
@@ -60,6 +61,11 @@ int Train(const TArgs& a, TArgs file) {
   auto field = LoadAndPrepareRun(file, projects, step);
   if (!field) return kExitFailure;
   if (!a.Has("--time")) time = Prog.Clock.ViewTime;
+  int64_t steps = 0;
+  if (!CountRunSteps(0, field->Step, time, steps)) {
+    ReleaseMacroBodies(*field);
+    return UsageError(std::string("--step: ") + kBadParameter);
+  }
   TNeuralBlock* n = NeuralBlockOption(a, *field);
   if (!n || !RequirePlaced(*field, reference) || !RequirePlaced(*field, output)) {
     ReleaseMacroBodies(*field);

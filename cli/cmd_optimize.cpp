@@ -5,6 +5,7 @@
 #include "optimisation/opt_params.h"
 #include "shell/numtext.h"
 #include "shell/program.h"
+#include "simulation/engine.h"
 
 namespace vemo::cli {
 
@@ -69,7 +70,8 @@ int CmdOptimize(const TArgs& a) {
   auto field = LoadAndPrepareRun(a, projects, step);
   if (!field) return kExitFailure;
   if (a.Has("--time")) Prog.Clock.ViewTime = viewTime;
-  if (field->Step > Prog.Clock.ViewTime) {
+  int64_t steps = 0;
+  if (field->Step > Prog.Clock.ViewTime || !CountRunSteps(0, field->Step, Prog.Clock.ViewTime, steps)) {
     ReleaseMacroBodies(*field);
     return UsageError(std::string("--step: ") + kBadParameter);
   }

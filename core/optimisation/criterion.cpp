@@ -45,11 +45,17 @@ double Criterion(TField& field, const TCriterionSpec& spec, const TCriterionCont
   const double* ref = spec.TargetMode ? OutputOf(field, spec.ReferencePoint) : &zero;
   const double dt = field.Step > 0.0 ? field.Step : Prog.Clock.TimeStep;
   const double wy = spec.WeightY, wdy = spec.WeightDY, wd2y = spec.WeightD2Y;
-  double t = 0.0, J = 0.0, e1 = 0.0, e2 = 0.0;
-  long k = 0;
-  while (t < spec.ViewTime) {
+  double J = 0.0, e1 = 0.0, e2 = 0.0;
+  // Step k at model time k·dt, as every run of the engine counts them; a
+  // span of more steps than a run may take is no usable point.
+  int64_t steps = 0;
+  if (!CountRunSteps(0, dt, spec.ViewTime, steps)) {
+    SimDone(field);
+    return kDivergedCriterion;
+  }
+  for (int64_t k = 0; k < steps;) {
     Prog.Clock.TimeStep = dt;
-    Prog.Clock.SimTime = t;
+    Prog.Clock.SimTime = StepTime(k, dt);
     SimStepAll(field);
     const double e = *out - *ref;
     if (!(std::fabs(e) <= kDivergedError)) {
@@ -69,15 +75,12 @@ double Criterion(TField& field, const TCriterionSpec& spec, const TCriterionCont
     J += term * dt;
     e2 = e1;
     e1 = e;
-    const double next = t + dt;
-    if (next == t) break;  // a step below the resolution of the time: no end
-    t = next;
     if (++k > 500) {
       if (stop.load(std::memory_order_relaxed) | abandon.load(std::memory_order_relaxed)) break;
       if (k % kProgressSteps == 0 && control.Progress) {
         // The display may run other windows' events; the run's clock stays.
         const TRunClock clock = Prog.Clock;
-        control.Progress(t);
+        control.Progress(StepTime(k, dt));
         Prog.Clock = clock;
       }
     }

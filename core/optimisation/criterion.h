@@ -41,9 +41,10 @@ struct TCriterionControl {
 // Steps between two progress reports of a run.
 inline constexpr long kProgressSteps = 256;
 
-// One evaluation: SimInit, the steps while t < view time, SimDone. The field
-// must be prepared (PrepareRun); its step is the run step. A run whose error
-// leaves ±1e8 (or is not a number) returns 1e30 at once.
+// One evaluation: SimInit, the steps k with k·dt < view time, SimDone. The
+// field must be prepared (PrepareRun); its step is the run step dt. A run
+// whose error leaves ±1e8 (or is not a number) returns 1e30 at once; so does
+// a span of more steps than a run may take.
 double Criterion(TField& field, const TCriterionSpec& spec, const TCriterionControl& control);
 
 }  // namespace vemo

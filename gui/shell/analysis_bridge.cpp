@@ -6,6 +6,7 @@
 #include "model/compile.h"
 #include "model/field.h"
 #include "model/mdi_child.h"
+#include "optimisation/optimize_dlg.h"
 #include "shell/main_form.h"
 #include "shell/program.h"
 #include "simulation/engine.h"
@@ -98,6 +99,8 @@ void RunTransientCommand(TMainForm& form) {
 }
 
 void RunPhaseCommand(TMainForm& form) { RunTimeDomain(form, &ShowPhaseSetup, &OpenPhaseWindow); }
+
+void RunOptimizeCommand(TMainForm& form) { RunTimeDomain(form, &OptimizeSetup, nullptr); }
 
 QString NotAvailableText(const QString& caption) {
   QString name = caption;

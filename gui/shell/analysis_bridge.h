@@ -32,6 +32,8 @@ void EndAnalysis(TMainForm& form);
 // setup dialog and the result window of the time-domain windows.
 void RunTransientCommand(TMainForm& form);
 void RunPhaseCommand(TMainForm& form);
+// Анализ › Оптимизация: the same preparation, then TOptimizeDlg.
+void RunOptimizeCommand(TMainForm& form);
 
 // The one answer of every command whose window this version lacks.
 void CommandNotAvailable(const QString& caption);

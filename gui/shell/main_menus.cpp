@@ -82,7 +82,7 @@ const std::vector<TMenuEntry>& Menus() {
            {"N8", "Прямая П&опова", "Ctrl+P", VEMO_NOT_YET("N8")},
            {"InOutItem", "&Входо-выходная характеристика", "", VEMO_NOT_YET("InOutItem")},
            kSeparator,
-           {"N30", "&Оптимизация", "", VEMO_NOT_YET("N30")},
+           {"N30", "&Оптимизация", "", [](TMainForm& f) { RunOptimizeCommand(f); }},
        }},
       {"&Синтез",
        {

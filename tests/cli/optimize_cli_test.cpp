@@ -73,9 +73,9 @@ TEST_F(OptimizeCliTest, TunesTheGainAndWritesTheProject) {
 
 TEST_F(OptimizeCliTest, CtrlCKeepsTheBestValuesFound) {
   const std::string file = GainFile();
-  // Runs of a hundred million seconds; the signal comes during the first.
+  // Runs of ten million seconds; the signal comes during the first.
   const std::string cmd = "sh -c '" + std::string(VEMO_CLI_PATH) + " optimize " + file +
-                          " --error A --param 4,5:0=-2..2 --method probe --time 1e8 --jobs 1"
+                          " --error A --param 4,5:0=-2..2 --method probe --time 1e7 --jobs 1"
                           " 2>/dev/null & p=$!; sleep 1; kill -INT $p; wait $p; echo status=$?'";
   FILE* p = popen(cmd.c_str(), "r");
   ASSERT_NE(p, nullptr);

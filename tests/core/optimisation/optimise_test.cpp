@@ -30,10 +30,10 @@ class OptimiseTest : public testing::ProgramTest {
     EXPECT_EQ(Prog.Err.ErrorCode, 0);
     return g;
   }
-  // Steps of a run over T with step dt, counted as the run counts them.
+  // Steps of a run over T with step dt: the k with k·dt < T.
   static long Steps(double T, double dt) {
     long n = 0;
-    for (double t = 0; t < T; t += dt) ++n;
+    while (static_cast<double>(n) * dt < T) ++n;
     return n;
   }
   std::unique_ptr<TField> F = CreateField();
