@@ -94,12 +94,21 @@ const TCommand kCommands[] = {
      "Controller synthesis for the plant contour: the controller 1/(T s W(s)) in a loop\n"
      "with the plant closed by unit negative feedback, so that the transient from A to\n"
      "B is aperiodic with time constant T (T > 0.0001), saved as a project."},
+    {"print", CmdPrint, "print FILE.vmo -o OUT.pdf [--range visible|all] [--mono] [--landscape]",
+     "Prints the scheme to a one-page PDF file (A4, 10 mm margins) as the print dialog\n"
+     "places it: the whole printable width, the height in the picture's proportions\n"
+     "(narrower when a tall picture would not fit). --range all (default) prints every\n"
+     "occupied cell, --range visible the cells an editor shows on opening the project\n"
+     "(the top left 20 x 14 and the partly visible column and row). --mono draws every\n"
+     "line black; --landscape turns the sheet."},
 };
 
 const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o",
                                            "--from", "--to", "--lgw-min", "--lgw-max",
-                                           "--x", "--y", "--xmax", "--plot", "--size", "--ne-step", "--t"};
-const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc"};
+                                           "--x", "--y", "--xmax", "--plot", "--size", "--ne-step", "--t",
+                                           "--range"};
+const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc",
+                                          "--mono", "--landscape"};
 
 void PrintProgramHelp() {
   std::cout << "vemo-cli — batch commands of Vemo, modelling of automatic control systems\n\n"

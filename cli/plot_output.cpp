@@ -10,6 +10,8 @@
 #include <QImage>
 #include <memory>
 
+#include "model/scheme_render.h"
+#include "print/print_page.h"
 #include "simulation/phase.h"
 #include "simulation/phase_plot.h"
 #include "simulation/transient.h"
@@ -99,8 +101,29 @@ bool WritePhasePlot(const TPhaseRun& run, const std::string& path, int width, in
   const TPhasePicture pic = PhasePicture(run, 0, 0, 0, 0, TPhasePicture().Color, nullptr);
   return SavePng(PhaseImage(pic, QSize(width, height)), path);
 }
+
+bool WriteSchemePdf(const TField& field, const TSchemePrint& job, const std::string& path) {
+  TGuiScope gui;
+  TSchemeView view;
+  view.VisibleCols = kPrintViewCols;
+  view.VisibleRows = kPrintViewRows;
+  TPageJob page;
+  page.Callback = [&](QPainter* canvas, int mode, const QRect& rect) {
+    return RenderScheme(canvas, field, view, mode, rect, job.Monochrome);
+  };
+  page.Mode = job.Mode;
+  const QSize picture = page.Callback(nullptr, job.Mode + kMeasureModes, QRect()).size();
+  const TMiniRect placement =
+      ProportionalPlacement(FullPagePlacement(job.Landscape), picture, job.Landscape);
+  if (PrintToPdfFile(QString::fromStdString(path), QString::fromStdString(job.Title),
+                     DefaultPdfLayout(), placement, job.Landscape, page))
+    return true;
+  std::cerr << "vemo-cli: " << path << ": Ошибка в записи файла!\n";
+  return false;
+}
 #else
 bool PlotsAvailable() { return false; }
+bool WriteSchemePdf(const TField&, const TSchemePrint&, const std::string&) { return false; }
 bool WriteTransientPlot(const TTransientRun&, const std::string&, int, int) { return false; }
 bool WritePhasePlot(const TPhaseRun&, const std::string&, int, int) { return false; }
 #endif

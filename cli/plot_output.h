@@ -25,4 +25,17 @@ bool WriteTransientPlot(const TTransientRun& run, const std::string& path, int w
                         int height);
 bool WritePhasePlot(const TPhaseRun& run, const std::string& path, int width, int height);
 
+// What `print` puts on its page: the scheme's cells as an editor opening the
+// project shows them (mode 0: the top left 20 x 14 cells and the partly
+// visible column and row beyond) or all occupied cells (mode 1).
+inline constexpr int kPrintViewCols = 20, kPrintViewRows = 14;
+struct TSchemePrint {
+  int Mode = 1;
+  bool Monochrome = false;
+  bool Landscape = false;
+  std::string Title;
+};
+// Writes the one-page PDF; false after a message.
+bool WriteSchemePdf(const TField& field, const TSchemePrint& job, const std::string& path);
+
 }  // namespace vemo::cli

@@ -18,6 +18,7 @@
 #include "model/wire.h"
 #include "plugins/user_block.h"
 #include "shell/encoding.h"
+#include "shell/print_dlg.h"
 
 namespace vemo {
 
@@ -59,9 +60,7 @@ TEditorDialogs DefaultEditorDialogs() {
                                  QStringLiteral("Введите текст:"), QLineEdit::Normal, initial, &ok);
     return ok;
   };
-  d.Print = [](QWidget*, const QString&, int) {
-    EditorMessage(QStringLiteral("Печать схемы пока недоступна."), QStringLiteral("Печать"));
-  };
+  d.Print = [](QWidget* parent, const TPrintRequest& request) { ShowPrintDialog(request, parent); };
   return d;
 }
 
@@ -197,7 +196,7 @@ void TMDIChild::EditByKind() {
       // this program yet.
       EditorMessage(QStringLiteral("Редактор блока \"%1\" пока недоступен.")
                         .arg(QString::fromStdString(obj->GetName())),
-                    QStringLiteral("Внимание"));
+                    QStringLiteral("Внимание"), TNotice::Information);
       return;
   }
 }
