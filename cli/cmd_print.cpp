@@ -27,7 +27,9 @@ int CmdPrint(const TArgs& a) {
   std::unique_ptr<TField> field = LoadProject(a.Positional[0], projects);
   if (!field) return kExitFailure;
   job.Title = std::filesystem::path(a.Positional[0]).filename().string();
-  return WriteSchemePdf(*field, job, a.Options.at("-o")) ? kExitOk : kExitFailure;
+  const TPlotOutputs* out = PlotOutputs();
+  if (!out) return kExitFailure;
+  return out->WriteSchemePdf(*field, job, a.Options.at("-o")) ? kExitOk : kExitFailure;
 }
 
 }  // namespace vemo::cli
