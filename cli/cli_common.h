@@ -74,5 +74,6 @@ int CmdSimplify(const TArgs& a);
 int CmdController(const TArgs& a);
 int CmdOptimize(const TArgs& a);
 int CmdNeuro(const TArgs& a);
+int CmdPrint(const TArgs& a);
 
 }  // namespace vemo::cli

@@ -118,14 +118,23 @@ const TCommand kCommands[] = {
      "options are those of optimize. Prints \"J = ...\" and \"runs = N\"; -o writes the\n"
      "project, --net the network file. show: prints the block's network in the layout\n"
      "of the network file (layers, functions, neuron counts, weights)."},
+    {"print", CmdPrint, "print FILE.vmo -o OUT.pdf [--range visible|all] [--mono] [--landscape]",
+     "Prints the scheme to a one-page PDF file (A4, 10 mm margins) as the print dialog\n"
+     "places it: the whole printable width, the height in the picture's proportions\n"
+     "(narrower when a tall picture would not fit). --range all (default) prints every\n"
+     "occupied cell, --range visible the cells an editor shows on opening the project\n"
+     "(the top left 20 x 14 and the partly visible column and row). --mono draws every\n"
+     "line black; --landscape turns the sheet."},
 };
 
 const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o",
                                            "--from", "--to", "--lgw-min", "--lgw-max",
                                            "--x", "--y", "--xmax", "--plot", "--size", "--ne-step", "--t",
                                            "--error", "--param", "--method", "--criterion", "--set", "--jobs",
-                                           "--block", "--reference", "--output", "--min", "--max", "--net"};
-const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc"};
+                                           "--block", "--reference", "--output", "--min", "--max", "--net",
+                                           "--range"};
+const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc",
+                                          "--mono", "--landscape"};
 
 void PrintProgramHelp() {
   std::cout << "vemo-cli — batch commands of Vemo, modelling of automatic control systems\n\n"

@@ -109,7 +109,7 @@ QString NotAvailableText(const QString& caption) {
 }
 
 void CommandNotAvailable(const QString& caption) {
-  ShowMessage(NotAvailableText(caption).toStdString());
+  ShowInformation(NotAvailableText(caption).toStdString());
 }
 
 }  // namespace vemo

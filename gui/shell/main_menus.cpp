@@ -100,8 +100,8 @@ const std::vector<TMenuEntry>& Menus() {
        }},
       {"&Окно",
        {
-           {"WindowCascadeItem", "&Каскад", "", [](TMainForm& f) { f.MdiArea()->cascadeSubWindows(); }},
-           {"WindowTileItem", "&Мозаика", "", [](TMainForm& f) { f.MdiArea()->tileSubWindows(); }},
+           {"WindowCascadeItem", "&Каскад", "", VEMO_MEMBER(WindowCascadeItemClick)},
+           {"WindowTileItem", "&Мозаика", "", VEMO_MEMBER(WindowTileItemClick)},
            {"WindowArrangeItem", "&Упорядочить значки", "", VEMO_MEMBER(WindowArrangeItemClick)},
            {"WindowMinimizeItem", "&Свернуть все", "", VEMO_MEMBER(WindowMinimizeItemClick)},
            {"N12", "&Закрыть все", "", VEMO_MEMBER(N12Click)},
