@@ -5,11 +5,19 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "shell/numtext.h"
+#include "shell/program.h"
+
 #ifdef VEMO_CLI_PLOT
 #include <QGuiApplication>
 #include <QImage>
 #include <memory>
 
+#include "frequency/bode.h"
+#include "frequency/bode_plot.h"
+#include "frequency/describing.h"
+#include "frequency/plane_plot.h"
+#include "frequency/popov.h"
 #include "simulation/phase.h"
 #include "simulation/phase_plot.h"
 #include "simulation/transient.h"
@@ -67,6 +75,28 @@ bool SavePng(const QImage& img, const std::string& path) {
 
 }  // namespace
 
+bool PlaneOption(const TArgs& a, TPlaneRect& rect, bool& has) {
+  has = a.Has("--plane");
+  if (!has) return true;
+  const std::string& text = a.Options.at("--plane");
+  double v[4] = {0, 0, 0, 0};
+  size_t from = 0;
+  for (int i = 0; i < 4; ++i) {
+    const size_t comma = i < 3 ? text.find(',', from) : text.size();
+    if (comma == std::string::npos || !ParseNumber(text.substr(from, comma - from), v[i])) {
+      UsageError("--plane: REMIN,REMAX,IMMIN,IMMAX (" + text + ")");
+      return false;
+    }
+    from = comma + 1;
+  }
+  if (!(v[1] > v[0]) || !(v[3] > v[2])) {
+    UsageError(std::string("--plane: ") + kBadParameter + " (" + text + ")");
+    return false;
+  }
+  rect = {v[0], v[2], v[1], v[3]};
+  return true;
+}
+
 bool PlotOptions(const TArgs& a, int& width, int& height) {
   if (a.Has("--plot") && !PlotsAvailable()) {
     UsageError("--plot: built without Qt");
@@ -99,10 +129,66 @@ bool WritePhasePlot(const TPhaseRun& run, const std::string& path, int width, in
   const TPhasePicture pic = PhasePicture(run, 0, 0, 0, 0, TPhasePicture().Color, nullptr);
   return SavePng(PhaseImage(pic, QSize(width, height)), path);
 }
+
+bool WriteBodePlot(const TZeroPoleForm& form, Real delay, double lgwMin, double lgwMax,
+                   const std::string& path, int width, int height) {
+  TBodeRanges ranges;
+  if (!BodeAutoscale(form, delay, lgwMin, lgwMax, ranges)) {
+    SetError(18);
+    PrintSchemeError();
+    return false;
+  }
+  TGuiScope gui;
+  TBodePicture l;
+  l.Form = &form;
+  l.Delay = delay;
+  l.LgwMin = lgwMin;
+  l.LgwMax = lgwMax;
+  l.Top = ranges.LMax;
+  l.Bottom = ranges.LMin;
+  TBodePicture phi = l;
+  phi.Phase = true;
+  phi.Top = ranges.PhiMax;
+  phi.Bottom = ranges.PhiMin;
+  return SavePng(BodeImage(&l, &phi, QSize(width, height)), path);
+}
+
+bool WritePlanePlot(const TPointList& hodograph, const TDescribingCurve* curve,
+                    const TPopovVerdict* popov, const TPlaneRect* manual, const std::string& path,
+                    int width, int height) {
+  TGuiScope gui;
+  TPlanePicture pic;
+  pic.Hodograph = &hodograph;
+  if (curve) {
+    pic.Describing = &curve->Points;
+    if (curve->PulseFrequencyTable) pic.Ranks = &curve->Ranks;
+  }
+  double popovK = 0.0;
+  if (popov && popov->Sector.Fits) {
+    popovK = popov->Sector.K;
+    pic.HasPopovPoint = true;
+    pic.PopovPoint = -1.0 / popovK;
+    pic.HasPopovLine = popov->Line.Found;
+    pic.PopovAngle = popov->Line.Angle;
+    pic.PopovLabel = QString::fromStdString(PopovPlotLabel(popovK));
+  }
+  pic.Rect = HodographAutoscale(manual ? kAutoscaleManual : kAutoscaleBoth, &hodograph,
+                                curve ? &curve->Points : nullptr,
+                                curve && curve->PulseFrequencyTable,
+                                manual ? *manual : TPlaneRect(), popovK);
+  return SavePng(PlaneImage(pic, QSize(width, height)), path);
+}
 #else
 bool PlotsAvailable() { return false; }
 bool WriteTransientPlot(const TTransientRun&, const std::string&, int, int) { return false; }
 bool WritePhasePlot(const TPhaseRun&, const std::string&, int, int) { return false; }
+bool WriteBodePlot(const TZeroPoleForm&, Real, double, double, const std::string&, int, int) {
+  return false;
+}
+bool WritePlanePlot(const TPointList&, const TDescribingCurve*, const TPopovVerdict*,
+                    const TPlaneRect*, const std::string&, int, int) {
+  return false;
+}
 #endif
 
 }  // namespace vemo::cli

@@ -4,10 +4,14 @@
 #include <string>
 
 #include "cli_common.h"
+#include "frequency/hodograph.h"
+#include "frequency/zero_pole.h"
 
 namespace vemo {
 class TTransientRun;
 class TPhaseRun;
+struct TDescribingCurve;
+struct TPopovVerdict;
 }
 
 namespace vemo::cli {
@@ -24,5 +28,21 @@ bool PlotsAvailable();
 bool WriteTransientPlot(const TTransientRun& run, const std::string& path, int width,
                         int height);
 bool WritePhasePlot(const TPhaseRun& run, const std::string& path, int width, int height);
+// Both Bode plots as the window first shows them: autoscaled, L above phi,
+// lg w from lgwMin to lgwMax. False after a message (also on a fault of
+// the evaluation).
+bool WriteBodePlot(const TZeroPoleForm& form, Real delay, double lgwMin, double lgwMax,
+                   const std::string& path, int width, int height);
+// The plane of the hodograph window, autoscaled over what it shows: the
+// hodograph, the describing-function curve (curve may be null) and the
+// Popov point -1/K with its line (verdict may be null; the point is drawn
+// when the sector fits).
+// manual, when given, is the visible rectangle instead of the autoscale.
+bool WritePlanePlot(const TPointList& hodograph, const TDescribingCurve* curve,
+                    const TPopovVerdict* popov, const TPlaneRect* manual, const std::string& path,
+                    int width, int height);
+// --plane REMIN,REMAX,IMMIN,IMMAX: the visible rectangle of the plane
+// (has = false without the option); false after a usage message.
+bool PlaneOption(const TArgs& a, TPlaneRect& rect, bool& has);
 
 }  // namespace vemo::cli
