@@ -38,8 +38,9 @@ int CmdBode(const TArgs& a) {
   auto field = RunContour(a, projects, true, start, end, status);
   if (!field) return status;
   if (a.Has("--plot")) {
-    if (!WriteBodePlot(Analysis.Form, Analysis.Delay, lgwMin, lgwMax, a.Options.at("--plot"), width,
-                       height))
+    const TPlotOutputs* plots = PlotOutputs();
+    if (!plots || !plots->WriteBode(Analysis.Form, Analysis.Delay, lgwMin, lgwMax,
+                                    a.Options.at("--plot"), width, height))
       return kExitFailure;
     if (!a.Has("-o")) return kExitOk;
   }

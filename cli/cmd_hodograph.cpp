@@ -113,9 +113,11 @@ int CmdNyquist(const TArgs& a) {
   if (status != kExitOk) return status;
   if (a.Has("--plot")) {
     if (loop.Popov.Sector.Fits) loop.Popov.Line = FindPopovLine(loop.H.Points, loop.Popov.Sector.K);
-    if (!WritePlanePlot(loop.H.Points, loop.HaveCurve ? &loop.Curve : nullptr,
-                        loop.WantSector ? &loop.Popov : nullptr, manual ? &plane : nullptr,
-                        a.Options.at("--plot"), width, height))
+    const TPlotOutputs* plots = PlotOutputs();
+    if (!plots || !plots->WritePlane(loop.H.Points, loop.HaveCurve ? &loop.Curve : nullptr,
+                                     loop.WantSector ? &loop.Popov : nullptr,
+                                     manual ? &plane : nullptr, a.Options.at("--plot"), width,
+                                     height))
       return kExitFailure;
     if (!a.Has("-o")) return kExitOk;
   }
