@@ -12,11 +12,15 @@
 #include <string>
 
 #include "cli_common.h"
+#include "frequency/hodograph.h"
+#include "frequency/zero_pole.h"
 
 namespace vemo {
 class TTransientRun;
 class TPhaseRun;
 struct TField;
+struct TDescribingCurve;
+struct TPopovVerdict;
 }
 
 namespace vemo::cli {
@@ -48,6 +52,17 @@ struct TPlotOutputs {
   // The scheme on a one-page PDF file, placed as the print dialog places it.
   bool (*WriteSchemePdf)(const TField& field, const TSchemePrint& job,
                          const std::string& path) = nullptr;
+  // Both Bode plots as the window first shows them: autoscaled, L above
+  // phi, lg w from lgwMin to lgwMax (a fault of the evaluation is error 18).
+  bool (*WriteBode)(const TZeroPoleForm& form, Real delay, double lgwMin, double lgwMax,
+                    const std::string& path, int width, int height) = nullptr;
+  // The plane of the hodograph window: the hodograph, the describing-
+  // function curve (curve may be null), the Popov point -1/K with its line
+  // (popov may be null; drawn when the sector fits), autoscaled over what
+  // is shown or, when manual is given, that rectangle.
+  bool (*WritePlane)(const TPointList& hodograph, const TDescribingCurve* curve,
+                     const TPopovVerdict* popov, const TPlaneRect* manual, const std::string& path,
+                     int width, int height) = nullptr;
 };
 
 // The library's one exported entry point returns its table.
@@ -59,6 +74,9 @@ using TPlotEntry = const TPlotOutputs* (*)();
 // it; false after a usage message, also when --plot is given to a build
 // that cannot draw.
 bool PlotOptions(const TArgs& a, int& width, int& height);
+// --plane REMIN,REMAX,IMMIN,IMMAX: the visible rectangle of the plane
+// (has = false without the option); false after a usage message.
+bool PlaneOption(const TArgs& a, TPlaneRect& rect, bool& has);
 // Whether this build can draw pictures.
 bool PlotsAvailable();
 // The plot library's table, loaded on first use from the program's own

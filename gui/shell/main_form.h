@@ -86,6 +86,8 @@ class TMainForm : public QMainWindow {
   // File > New: replaces an unmodified untitled active editor and names the
   // new one "<без имени N>", N one more than the document windows open.
   TMDIChild* NewEditor();
+  // A new editor window with an empty field under the caption.
+  TMDIChild* CreateEditor(const QString& caption);
   void AddRecentFile(const QString& name);
 
   // After an analysis failed: brings the faulty editor forward with its
@@ -132,7 +134,6 @@ class TMainForm : public QMainWindow {
   bool WriteSettingsFile();
   void ShowRecentFiles();
   void ApplyFlatButtons();
-  TMDIChild* CreateEditor(const QString& caption);
   QString ChooseFile(const TFileRequest& request);
   QString CaptionOf(const QString& fileName) const;
   TCopyTarget* CurrentCopyTarget() const;
