@@ -94,12 +94,22 @@ const TCommand kCommands[] = {
      "Controller synthesis for the plant contour: the controller 1/(T s W(s)) in a loop\n"
      "with the plant closed by unit negative feedback, so that the transient from A to\n"
      "B is aperiodic with time constant T (T > 0.0001), saved as a project."},
+    {"codegen", CmdCodegen,
+     "codegen FILE.vmo --lang pascal|c|qbasic|x86|asm51|asm96|dec --in A[,B...] --out C[,D...] [--step H] [--address ADDR] [--386] -o OUT",
+     "Controller program for the contour between the input points and the output\n"
+     "points, written as the program generation dialog writes it (CP866, CR LF):\n"
+     "Initialization and Controller reading Input0.. and computing Output0.. (the\n"
+     "points in letter order). --step is the sampling step (default 0.01), --address\n"
+     "the variable block of asm51 (64h), asm96 (0034h) or dec (60000o), --386 the\n"
+     "80386 instructions of x86. A refused contour, a bad step or address, or a\n"
+     "block that generates no code prints its message and exits with status 1."},
 };
 
 const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o",
                                            "--from", "--to", "--lgw-min", "--lgw-max",
-                                           "--x", "--y", "--xmax", "--plot", "--size", "--ne-step", "--t"};
-const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc"};
+                                           "--x", "--y", "--xmax", "--plot", "--size", "--ne-step", "--t",
+                                           "--lang", "--in", "--out", "--address"};
+const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc", "--386"};
 
 void PrintProgramHelp() {
   std::cout << "vemo-cli — batch commands of Vemo, modelling of automatic control systems\n\n"
