@@ -351,10 +351,12 @@ void TDelay::GenerateCode(TCodeWriter& w, std::string& v) {
   w.UseFirstInput(*this);
   w.NewStateVar(*this, 0.0);
   w.NewArray("Buf", n);
-  w.Loop(n - 1);
-  w.LoadFromArray("", "Buf", -1);
-  w.StoreToArray("Buf", 0, "");
-  w.EndLoop();
+  if (n > 1) {
+    w.Loop(n - 1);
+    w.LoadFromArray("", "Buf", -1);
+    w.StoreToArray("Buf", 0, "");
+    w.EndLoop();
+  }
   w.StoreToArrayAt("Buf", 0, "%1");
   w.LoadFromArrayAt("", "Buf", n - 1);
   w.Mul("", "", w.Number(Params[1]));

@@ -27,6 +27,7 @@ class TQBasicWriter final : public TCodeWriter {
   // The declarations (array dimensions) stand before the main program,
   // which is where QBasic needs them.
   void WriteDeclarationsEnd() override {
+    for (int n = 1; n <= Temps(); ++n) RawLine("' Z" + std::to_string(n));
     RawLine("' Инициализация");
     RawLine("GOSUB Initialization");
     RawLine("X = 0.0");
@@ -63,11 +64,13 @@ class TQBasicWriter final : public TCodeWriter {
   void DeclareScalar(const std::string& name, const std::string& comment) override {
     RawLine("' " + name + (comment.empty() ? "" : " - " + comment));
   }
+  // The upper bound is the element count: one spare element, as some
+  // BASICs refuse an array of one element, DIM X(0).
   void DeclareArray(const std::string& name, int length) override {
-    RawLine("DIM " + name + "(" + std::to_string(length - 1) + ")");
+    RawLine("DIM " + name + "(" + std::to_string(length) + ")");
   }
   void DeclareConstArray(const std::string& name, const std::vector<TOperand>& values) override {
-    RawLine("DIM " + name + "(" + std::to_string(values.size() - 1) + ")");
+    RawLine("DIM " + name + "(" + std::to_string(values.size()) + ")");
     constArrays_.push_back({name, values});
   }
   void WriteVarComment(const std::string& name) override { Line("' " + name); }

@@ -59,6 +59,33 @@ inline TCellObject* BuildSingle(TField& f, uint16_t code, const std::vector<doub
   return block;
 }
 
+// A contour with a little of everything: inputs A and C into a summer, a
+// relay with hysteresis, a backlash (a temporary), a delay (a loop over an
+// array); the outputs B (the delay) and D (an aperiodic element on the
+// summer).
+inline void BuildMixed(TField& f) {
+  TSchemeBuilder b(f);
+  Source(b, 2, 10, 0);
+  b.Block(6, 10, 2);
+  b.Line({{2, 10}, {6, 10}});
+  b.Point(kA, 3, 10);
+  Source(b, 6, 14, 1);
+  b.Line({{6, 14}, {6, 10}});
+  b.Point(kC, 6, 13);
+  b.Block(9, 10, 24, {1.0, -1.0, 0.2, -0.2});
+  b.Line({{6, 10}, {9, 10}});
+  b.Block(12, 10, 28, {0.1});
+  b.Line({{9, 10}, {12, 10}});
+  b.Block(15, 10, 12, {0.03, 2.0});
+  b.Line({{12, 10}, {15, 10}});
+  b.Line({{15, 10}, {19, 10}});
+  b.Point(kB, 17, 10);
+  b.Block(8, 6, 10, {0.5, 1.5, 0.0});
+  b.Line({{7, 10}, {7, 6}, {8, 6}});
+  b.Line({{8, 6}, {12, 6}});
+  b.Point(kD, 10, 6);
+}
+
 // The points' signals over a run: In[k][i] of input i and Out[k][j] of
 // output j after step k.
 struct TModelRun {
@@ -314,9 +341,9 @@ inline TProgramRun RunAsm51(const std::string& dir, const std::string& source, c
   const size_t nIn = run.In.empty() ? 0 : run.In[0].size();
   const size_t nOut = run.Out.empty() ? 0 : run.Out[0].size();
   std::ostringstream m;
-  m << "Main:\tmov\tSP,#23h\n\tlcall\tInitialization\n\tmov\t20h,#" << (run.In.size() & 0xFF) << "\n\tmov\t21h,#"
-    << (run.In.size() >> 8) << "\n\tmov\tDPTR,#InData\n\tmov\t22h,DPL\n\tmov\t23h,DPH\n"
-    << "Step:\tmov\tDPL,22h\n\tmov\tDPH,23h\n";
+  m << "HxMain:\tmov\tSP,#23h\n\tlcall\tInitialization\n\tmov\t20h,#" << (run.In.size() & 0xFF) << "\n\tmov\t21h,#"
+    << (run.In.size() >> 8) << "\n\tmov\tDPTR,#HxData\n\tmov\t22h,DPL\n\tmov\t23h,DPH\n"
+    << "HxStep:\tmov\tDPL,22h\n\tmov\tDPH,23h\n";
   for (size_t i = 0; i < nIn; ++i) {
     m << "\tlcall\tldcFIX\n";
     for (int b = 0; b < 4; ++b) m << "\tmov\tInput" << i << "+" << b << ",AccFIX+" << b << "\n";
@@ -328,15 +355,15 @@ inline TProgramRun RunAsm51(const std::string& dir, const std::string& source, c
     m << "\tmov\tA,#'p'\n\tmovx\t@DPTR,A\n\tmov\tA,#' '\n\tmovx\t@DPTR,A\n";
   }
   m << "\tmov\tA,#'p'\n\tmovx\t@DPTR,A\n\tmov\tA,#10\n\tmovx\t@DPTR,A\n"
-    << "\tmov\tA,20h\n\tjnz\tStepD\n\tdec\t21h\nStepD:\tdec\t20h\n\tmov\tA,20h\n\torl\tA,21h\n\tjz\tDone\n"
-    << "\tljmp\tStep\nDone:\tmov\tA,#'s'\n\tmovx\t@DPTR,A\nHalt:\tsjmp\tHalt\nInData:\n";
+    << "\tmov\tA,20h\n\tjnz\tHxStepD\n\tdec\t21h\nHxStepD:\tdec\t20h\n\tmov\tA,20h\n\torl\tA,21h\n\tjz\tHxDone\n"
+    << "\tljmp\tHxStep\nHxDone:\tmov\tA,#'s'\n\tmovx\t@DPTR,A\nHxHalt:\tsjmp\tHxHalt\nHxData:\n";
   for (const auto& row : run.In)
     for (double v : row) {
       const uint32_t f = static_cast<uint32_t>(ToFix(v));
       m << "\t.byte\t" << (f & 0xFF) << ", " << ((f >> 8) & 0xFF) << ", " << ((f >> 16) & 0xFF) << ", "
         << (f >> 24) << "\n";
     }
-  WriteText(dir + "/top.asm", "\t.org\t0\n\tljmp\tMain\n" + ReadText(source) + m.str());
+  WriteText(dir + "/top.asm", "\t.org\t0\n\tljmp\tHxMain\n" + ReadText(source) + m.str());
   WriteText(dir + "/mathFIX.a51", ReadText(std::string(VEMO_SOURCE_DIR) + "/docs/mathFIX.a51"));
   if (RunCommand("cd " + dir + " && as31 -Fhex top.asm", r.Log) != 0) return r;
   std::string out;

@@ -9,6 +9,8 @@
 #include <functional>
 
 #include "codegen_support.h"
+#include "blocks/linear.h"
+#include "codegen/code_writer.h"
 #include "model/macro.h"
 #include "model/project_file.h"
 
@@ -63,6 +65,7 @@ const std::vector<TCase>& Cases() {
       Single("Oscillatory", 11, {0.1, 0.3, 1.5}),
       Single("OscillatoryCoarseStep", 11, {0.015, 0.9, 1.0}),
       Single("Delay", 12, {0.05, 2.0}),
+      Single("DelayShorterThanHalfAStep", 12, {0.004, 2.0}),
       Single("RealDifferentiating", 95, {0.2, 0.7}),
       Single("RealDifferentiatingFast", 95, {0.005, 0.7}),
       Single("DeadZone", 20, {0.3}),
@@ -226,6 +229,102 @@ TEST_P(CompiledProgram, Asm51AgreesWithTheModel) {
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, CompiledProgram, ::testing::ValuesIn(Cases()),
                          [](const ::testing::TestParamInfo<TCase>& i) { return std::string(i.param.Name); });
+
+// The writer's operations no block of the table uses (constant arrays,
+// fixed-place array reads, labels and jumps, abs, negation, division by a
+// variable) run in a block of the test's own: y = |x| * 7.5 + max(x, 0),
+// where 7.5 is summed from a constant array, and 0 for x = 0 by a jump.
+class TOperationsBlock : public TTableParamBlock {
+ public:
+  TOperationsBlock() : TTableParamBlock(6) { TypeCode = 6; }
+  void GenerateCode(TCodeWriter& w, std::string& v) override {
+    if (!w.BeginBlock(*this, v)) return;
+    w.UseFirstInput(*this);
+    w.ReserveTemps(2);
+    w.NewStateVar(*this, 0.0);
+    w.NewConstArray("Tab", {"1.5", "-2", "4"});
+    w.NewArray("Arr", 3);
+    w.NewVarWithValue("Acc", "0");
+    w.Abs("", "%1");
+    w.Neg("Z1", "");
+    w.Sub("Z2", "%1", "Z1");
+    w.Div("Z2", "Z2", "2");
+    w.Loop(3);
+    w.LoadFromArray("Z1", "Tab", -1);
+    w.StoreToArray("Arr", -1, "Z1");
+    w.EndLoop();
+    w.Assign("Acc", "0");
+    w.Loop(3);
+    w.LoadFromArray("Z1", "Arr", -1);
+    w.Add("Acc", "Acc", "Z1");
+    w.EndLoop();
+    w.LoadFromArrayAt("Z1", "Tab", 2);
+    w.Add("Acc", "Acc", "Z1");
+    w.If("%1", TRelation::Equal, "0");
+    w.Goto("Past");
+    w.EndIf();
+    w.Mul("", "", "Acc");
+    w.Label("Past");
+    w.Add("", "", "Z2");
+  }
+};
+
+class WriterOperations : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    source_ = CreateCellObject(115);
+    block_.Inputs[Left] = source_->AsBlock();
+    for (int k = -12; k <= 12; ++k) {
+      const double x = 0.25 * k;
+      run_.In.push_back({x});
+      run_.Out.push_back({(x == 0.0 ? 0.0 : std::fabs(x) * 7.5) + std::max(x, 0.0)});
+    }
+  }
+  std::string Generate(TTarget t, const TWriterOptions& o = {}) {
+    const std::string path = dir_.File(std::string("ops.") + TargetInfo(t).Extension);
+    auto w = MakeWriter(t, path, kStep, o);
+    w->Inputs = {source_->AsBlock()};
+    w->Outputs = {&block_};
+    GenerateProgram(*w, nullptr);
+    EXPECT_EQ(Prog.Err.ErrorCode, 0);
+    EXPECT_TRUE(w->Close());
+    return path;
+  }
+  void Expect(const TProgramRun& r, double tolerance) {
+    ASSERT_TRUE(r.Ok) << r.Log;
+    EXPECT_LE(WorstDifference(r.Rows, run_), tolerance) << r.Log.substr(0, 2000);
+  }
+
+  std::unique_ptr<TCellObject> source_;
+  TOperationsBlock block_;
+  TModelRun run_;
+  TempDir dir_;
+};
+
+TEST_F(WriterOperations, RunInC) {
+  if (!HaveTool("cc")) GTEST_SKIP() << "no C compiler (cc)";
+  Expect(RunC(dir_.Path, Generate(TTarget::C), run_), 1e-6);
+}
+
+TEST_F(WriterOperations, RunInPascal) {
+  if (!HaveTool("fpc")) GTEST_SKIP() << "no Free Pascal (fpc); scripts/deps.sh installs fp-compiler";
+  Generate(TTarget::Pascal);
+  Expect(RunPascal(dir_.Path, "ops", run_), 1e-6);
+}
+
+TEST_F(WriterOperations, RunInQBasic) {
+  if (!HaveTool("bwbasic")) GTEST_SKIP() << "no bwbasic; scripts/deps.sh installs it";
+  Expect(RunQBasic(dir_.Path, Generate(TTarget::QBasic), run_), 1e-6);
+}
+
+TEST_F(WriterOperations, RunOnThe8051) {
+  if (!HaveTool("as31") || !HaveTool("s51"))
+    GTEST_SKIP() << "no as31 or s51; scripts/deps.sh installs as31 and sdcc-ucsim";
+  TWriterOptions o;
+  o.Address = 0x30;
+  Expect(RunAsm51(dir_.Path, Generate(TTarget::Asm51, o), run_), 1e-4);
+}
 
 }  // namespace
 }  // namespace vemo::testing
