@@ -75,5 +75,6 @@ int CmdController(const TArgs& a);
 int CmdOptimize(const TArgs& a);
 int CmdNeuro(const TArgs& a);
 int CmdPrint(const TArgs& a);
+int CmdCodegen(const TArgs& a);
 
 }  // namespace vemo::cli

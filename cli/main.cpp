@@ -133,6 +133,15 @@ const TCommand kCommands[] = {
      "occupied cell, --range visible the cells an editor shows on opening the project\n"
      "(the top left 20 x 14 and the partly visible column and row). --mono draws every\n"
      "line black; --landscape turns the sheet."},
+    {"codegen", CmdCodegen,
+     "codegen FILE.vmo --lang pascal|c|qbasic|x86|asm51|asm96|dec --in A[,B...] --out C[,D...] [--step H] [--address ADDR] [--386] -o OUT",
+     "Controller program for the contour between the input points and the output\n"
+     "points, written as the program generation dialog writes it (CP866, CR LF):\n"
+     "Initialization and Controller reading Input0.. and computing Output0.. (the\n"
+     "points in letter order). --step is the sampling step (default 0.01), --address\n"
+     "the variable block of asm51 (64h), asm96 (0034h) or dec (60000o), --386 the\n"
+     "80386 instructions of x86. A refused contour, a bad step or address, or a\n"
+     "block that generates no code prints its message and exits with status 1."},
 };
 
 const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o",
@@ -140,9 +149,9 @@ const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o
                                            "--x", "--y", "--xmax", "--plot", "--size", "--ne-step", "--t",
                                            "--error", "--param", "--method", "--criterion", "--set", "--jobs",
                                            "--block", "--reference", "--output", "--min", "--max", "--net",
-                                           "--range", "--plane"};
+                                           "--range", "--plane", "--lang", "--in", "--out", "--address"};
 const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc",
-                                          "--mono", "--landscape"};
+                                          "--mono", "--landscape", "--386"};
 
 void PrintProgramHelp() {
   std::cout << "vemo-cli — batch commands of Vemo, modelling of automatic control systems\n\n"
