@@ -3,7 +3,8 @@
 //   gallery OUTDIR [EXAMPLESDIR]
 // Every window is opened the way a person opens it; modal dialogs are
 // pictured as soon as they show and then closed (the setup dialogs of the
-// result windows confirmed, so that the windows open).
+// result windows confirmed, so that the windows open). Editors of kinds this
+// version lacks answer with a message, pictured instead.
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -14,8 +15,12 @@
 #include <clocale>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 #include "blocks/cell_object.h"
+#include "frequency/godo_setup.h"
+#include "frequency/lach_setup.h"
+#include "frequency/ws_form.h"
 #include "blocks/registry.h"
 #include "help/help_window.h"
 #include "model/field.h"
@@ -47,20 +52,51 @@ void Save(QWidget* w, const QString& name) {
   }
 }
 
-// Pictures the next modal dialog as it shows and closes it (accepting it
-// when accept is set); then runs open, which shows the dialog.
-void Modal(const QString& name, const std::function<void()>& open, bool accept = false) {
+// While open() runs, the first modal dialog that shows is pictured as name
+// and answered by answer (rejected when there is none, or when it is still
+// open afterwards); any further modal window (a message after it) is
+// pictured as name-2, name-3, ... and closed.
+void Modal(const QString& name, const std::function<void()>& open,
+           const std::function<void(QWidget*)>& answer = {}) {
   auto* timer = new QTimer;
-  QObject::connect(timer, &QTimer::timeout, [timer, name, accept] {
+  auto seen = std::make_shared<QList<QPointer<QWidget>>>();
+  QObject::connect(timer, &QTimer::timeout, [seen, name, answer] {
     QWidget* w = QApplication::activeModalWidget();
-    if (!w) return;
-    timer->stop();
-    timer->deleteLater();
-    Save(w, name);
-    if (auto* d = qobject_cast<QDialog*>(w)) accept ? d->accept() : d->reject();
+    if (!w || seen->contains(w)) return;
+    seen->append(w);
+    Save(w, seen->size() == 1 ? name : QStringLiteral("%1-%2").arg(name).arg(seen->size()));
+    if (seen->size() == 1 && answer) answer(w);
+    if (w->isVisible()) {
+      if (auto* d = qobject_cast<QDialog*>(w))
+        d->reject();
+      else
+        w->close();
+    }
   });
   timer->start(50);
   open();
+  timer->stop();
+  timer->deleteLater();
+}
+
+// Answers a dialog with a contour (from point B to point A) and its OK.
+template <typename TDialog>
+std::function<void(QWidget*)> ContourBA() {
+  return [](QWidget* w) {
+    if (auto* d = qobject_cast<TDialog*>(w)) {
+      d->Lists.SelectPoints(1, 0);
+      d->OkBtnClick();
+    }
+  };
+}
+
+void Accept(QWidget* w) {
+  if (auto* d = qobject_cast<QDialog*>(w)) d->accept();
+}
+
+QWidget* Current(TMainForm& form) {
+  QMdiSubWindow* sub = form.MdiArea()->currentSubWindow();
+  return sub;
 }
 
 // The first type code whose objects open the editor of a kind.
@@ -110,7 +146,7 @@ int main(int argc, char** argv) {
     TSchemeBuilder b(scratch->Field());
     b.Block(2, 2, 6, {2.0});  // a parameter block
     int col = 2;
-    for (uint8_t kind : {4, 5, 7, 9, 11, 12}) {
+    for (uint8_t kind : {4, 5, 7, 9, 11, 12, 13, 6}) {
       col += 2;
       if (const uint16_t code = CodeOfEditor(kind)) b.Block(col, kind == 7 ? 3 : 2, code);
     }
@@ -124,6 +160,8 @@ int main(int argc, char** argv) {
   Modal(QStringLiteral("plugin-dialog"), [&] { EditCell(scratch, 10, 2); });
   Modal(QStringLiteral("pwm-dialog"), [&] { EditCell(scratch, 12, 2); });
   Modal(QStringLiteral("pfm-dialog"), [&] { EditCell(scratch, 14, 2); });
+  Modal(QStringLiteral("neural-dialog"), [&] { EditCell(scratch, 16, 2); });
+  Modal(QStringLiteral("fuzzy-dialog"), [&] { EditCell(scratch, 18, 2); });
   Modal(QStringLiteral("comment-prompt"), [&] { scratch->N9Click(); });
   scratch->Field().Modified = 0;
   if (QMdiSubWindow* sub = form.MdiArea()->currentSubWindow()) sub->close();
@@ -146,14 +184,39 @@ int main(int argc, char** argv) {
   // The result windows, each after its setup dialog.
   Save(&form, QStringLiteral("main"));
   form.BringForward(loop);
-  Modal(QStringLiteral("transient-setup"), [&] { RunTransientCommand(form); }, true);
+  Modal(QStringLiteral("transient-setup"), [&] { RunTransientCommand(form); }, Accept);
   Save(&form, QStringLiteral("main-transient"));
-  if (QMdiSubWindow* sub = form.MdiArea()->currentSubWindow()) Save(sub, QStringLiteral("transient"));
+  Save(Current(form), QStringLiteral("transient"));
   form.BringForward(loop);
-  Modal(QStringLiteral("phase-setup"), [&] { RunPhaseCommand(form); }, true);
-  if (QMdiSubWindow* sub = form.MdiArea()->currentSubWindow()) Save(sub, QStringLiteral("phase"));
+  Modal(QStringLiteral("phase-setup"), [&] { RunPhaseCommand(form); }, Accept);
+  Save(Current(form), QStringLiteral("phase"));
+  form.BringForward(loop);
+  Modal(QStringLiteral("bode-setup"), [&] { form.Item("LACHItem")->trigger(); },
+        ContourBA<TLACHSetupDlg>());
+  Save(Current(form), QStringLiteral("bode"));
+  form.BringForward(loop);
+  Modal(QStringLiteral("hodograph-setup"), [&] { form.Item("GodoItem")->trigger(); },
+        ContourBA<TGodoSetupDlg>());
+  Save(Current(form), QStringLiteral("hodograph"));
+  form.BringForward(loop);
+  form.Item("WsItem")->trigger();
+  if (auto* ws = qobject_cast<TWSForm*>(Current(form) ? Current(form)->findChild<TWSForm*>()
+                                                      : nullptr)) {
+    ws->Lists.SelectPoints(1, 0);
+    ws->BitBtn2Click();
+  }
+  Save(Current(form), QStringLiteral("transfer-function"));
   form.WindowTileItemClick();
   Save(&form, QStringLiteral("main-tiled"));
+
+  // The commands that end in dialogs or new projects.
+  form.BringForward(loop);
+  Modal(QStringLiteral("popov-setup"), [&] { form.Item("N8")->trigger(); });
+  Modal(QStringLiteral("inout-setup"), [&] { form.Item("InOutItem")->trigger(); });
+  Modal(QStringLiteral("simplify-setup"), [&] { form.Item("N4")->trigger(); });
+  Modal(QStringLiteral("controller-setup"), [&] { form.Item("N100")->trigger(); });
+  Modal(QStringLiteral("synthesis-dialog"), [&] { form.Item("N23")->trigger(); });
+  Modal(QStringLiteral("optimisation-dialog"), [&] { form.Item("N30")->trigger(); });
 
   for (TMDIChild* e : form.Editors()) e->Field().Modified = 0;
   std::printf("%d pictures\n", g_saved);

@@ -4,25 +4,8 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
-#include <cstring>
 
 namespace vemo {
-
-namespace {
-
-// Consulted before Qt's catalogue: the one spelling of the OK button.
-class TOkSpelling : public QTranslator {
- public:
-  using QTranslator::QTranslator;
-  QString translate(const char*, const char* source, const char*, int) const override {
-    if (source && (std::strcmp(source, "OK") == 0 || std::strcmp(source, "&OK") == 0))
-      return QStringLiteral("Ok");
-    return {};
-  }
-  bool isEmpty() const override { return false; }
-};
-
-}  // namespace
 
 bool InstallQtTranslations(QCoreApplication& app) {
   auto* qt = new QTranslator(&app);
@@ -33,7 +16,6 @@ bool InstallQtTranslations(QCoreApplication& app) {
     QCoreApplication::installTranslator(qt);
   else
     delete qt;
-  QCoreApplication::installTranslator(new TOkSpelling(&app));
   return found;
 }
 
