@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "blocks/cell_object.h"
 #include "model/scheme_builder.h"
 
 namespace vemo::testing {
@@ -35,6 +36,33 @@ inline void BuildFeedbackLoop(TField& f, uint16_t code, std::initializer_list<do
                               uint16_t summer = 2) {
   BuildOpenChain(f, {{summer, {}}, {code, params}});
   TSchemeBuilder(f).Line({{7, 2}, {7, 4}, {4, 4}, {4, 2}});
+}
+
+// Negative unit feedback around gain 0.3, an integrator, ten lags T = 0.1
+// .. 1.0, forcing blocks (Ts + 1) on the lags T = 0.2 .. 0.5, oscillatory
+// blocks (T 0.1, xi 0.3) and (T 0.05, xi 0.5) and gain 1: a healthy loop
+// whose open loop has four exactly cancelling pole-zero pairs. Point A is
+// the summer's output (the loop opened there), B the loop's output.
+inline void BuildCancellingLoop(TField& f) {
+  std::vector<std::pair<uint16_t, std::vector<double>>> blocks = {{2, {}}, {6, {0.3}}, {7, {1, 0}}};
+  for (int i = 1; i <= 10; ++i) blocks.push_back({10, {0.1 * i, 1, 0}});
+  for (double T : {0.2, 0.3, 0.4, 0.5}) blocks.push_back({9, {T, 1}});
+  blocks.push_back({11, {0.1, 0.3, 1}});
+  blocks.push_back({11, {0.05, 0.5, 1}});
+  blocks.push_back({6, {1}});
+  TSchemeBuilder b(f);
+  b.Block(2, 2, 0, {1.0});
+  int col = 2;
+  for (const auto& [code, params] : blocks) {
+    auto* block = static_cast<TParamBlock*>(b.Block(col + 2, 2, code));
+    for (size_t i = 0; i < params.size(); ++i) block->Params[i] = params[i];
+    b.Line({{col, 2}, {col + 2, 2}});
+    col += 2;
+  }
+  b.Line({{col, 2}, {col + 2, 2}});
+  b.Line({{col + 1, 2}, {col + 1, 4}, {4, 4}, {4, 2}});
+  b.Point(0, 5, 2);
+  b.Point(1, col + 2, 2);
 }
 
 // A chain of `count` equal blocks winding over the whole field: blocks in

@@ -21,8 +21,8 @@ inline constexpr int kMaxTextDigits = 21;
 // (FormatNumber) when digits is 0, the form the window shows; with digits
 // from 1 to 21 they are written with that many significant digits
 // ("%.<digits>Lg": 2.52e-06, 0.00010699), a form ParseTransferFunction
-// reads back, and a coefficient is left out as 1 (or -1) only when it reads
-// as 1 at that many digits.
+// reads back (within its 255 characters), and a coefficient is left out as
+// 1 (or -1) only when it reads as 1 at that many digits.
 
 // A polynomial, highest power first: 2s^2 - s + 0.5 gives "2*s^2-s+0.5";
 // the zero polynomial of degree 0 gives "0". Numbers in FormatNumber form.

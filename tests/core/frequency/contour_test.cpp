@@ -279,25 +279,7 @@ TEST_F(ContourTest, CancellingPairsInAHealthyLoop) {
   // forcing blocks (Ts+1) on four of them and two oscillatory blocks: the
   // forcing blocks cancel the lags T = 0.2 .. 0.5 exactly; W(s) keeps the
   // other eleven poles and no zero.
-  std::vector<std::pair<uint16_t, std::vector<double>>> blocks = {{2, {}}, {6, {0.3}}, {7, {1, 0}}};
-  for (int i = 1; i <= 10; ++i) blocks.push_back({10, {0.1 * i, 1, 0}});
-  for (double T : {0.2, 0.3, 0.4, 0.5}) blocks.push_back({9, {T, 1}});
-  blocks.push_back({11, {0.1, 0.3, 1}});
-  blocks.push_back({11, {0.05, 0.5, 1}});
-  blocks.push_back({6, {1}});
-  TSchemeBuilder b(*F);
-  b.Block(2, 2, 0, {1.0});
-  int col = 2;
-  for (const auto& [code, params] : blocks) {
-    auto* block = static_cast<TParamBlock*>(b.Block(col + 2, 2, code));
-    for (size_t i = 0; i < params.size(); ++i) block->Params[i] = params[i];
-    b.Line({{col, 2}, {col + 2, 2}});
-    col += 2;
-  }
-  b.Line({{col, 2}, {col + 2, 2}});
-  b.Line({{col + 1, 2}, {col + 1, 4}, {4, 4}, {4, 2}});
-  b.Point(0, 5, 2);        // the summer's output
-  b.Point(1, col + 2, 2);  // the loop's output
+  testing::BuildCancellingLoop(*F);
   ASSERT_TRUE(Run(true)) << int(Prog.Err.ErrorCode);
   EXPECT_EQ(Analysis.Form.ZeroCount(), 0);
   EXPECT_EQ(Analysis.Form.PoleCount(), 11);
