@@ -193,11 +193,11 @@ class BodeWindowTest : public QObject {
   }
 
   // A contour error ends the command in the error box and opens no window:
-  // W(s) = -1 (the loop's output back to its error signal) has no
-  // logarithm of its gain.
+  // W(s) = 0 (the oscillatory block's output back to the source that feeds
+  // it) has no logarithm of its gain.
   void ContourErrorsEndInTheErrorBox() {
     TMainRig rig;
-    QVERIFY(rig.Form->OpenProjectFile(ExamplePath("feedback_loop.vmo")));
+    QVERIFY(rig.Form->OpenProjectFile(ExamplePath("oscillatory_step.vmo")));
     QString text;
     OnNextModal([&text](QWidget* m) {
       auto* d = qobject_cast<TLACHSetupDlg*>(m);
