@@ -18,7 +18,12 @@ class TDeadZone : public TTableParamBlock {
   TDeadZone() : TTableParamBlock(20) {}
   void Check() override;
   void Step() override;
-  static double Apply(double x, double d);
+  void PlanStep(TRunRecord& r, double dt) override;
+  static double Apply(double x, double d) {
+    if (x > d) return x - d;
+    if (x < -d) return x + d;
+    return 0.0;
+  }
 };
 
 class TSaturation : public TTableParamBlock {
@@ -26,7 +31,12 @@ class TSaturation : public TTableParamBlock {
   TSaturation() : TTableParamBlock(21) {}
   void Check() override;
   void Step() override;
-  static double Apply(double x, double hi, double lo);
+  void PlanStep(TRunRecord& r, double dt) override;
+  static double Apply(double x, double hi, double lo) {
+    if (x > hi) return hi;
+    if (x < lo) return lo;
+    return x;
+  }
 };
 
 class TDeadZoneSaturation : public TTableParamBlock {
@@ -34,6 +44,10 @@ class TDeadZoneSaturation : public TTableParamBlock {
   TDeadZoneSaturation() : TTableParamBlock(22) {}
   void Check() override;
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  static double Apply(double x, double d, double hi, double lo) {
+    return TSaturation::Apply(TDeadZone::Apply(x, d), hi, lo);
+  }
 };
 
 class TRelay2 : public TTableParamBlock {
@@ -41,6 +55,11 @@ class TRelay2 : public TTableParamBlock {
   TRelay2() : TTableParamBlock(23) {}
   void Check() override { CheckSingleInput(); }
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  // Y1 from the threshold up, Y2 below it.
+  static double Apply(double x, double y1, double y2, double threshold) {
+    return x < threshold ? y2 : y1;
+  }
 };
 
 class TRelay2Hysteresis : public TTableParamBlock {
@@ -84,6 +103,13 @@ class TBacklash : public TTableParamBlock {
   TBacklash() : TTableParamBlock(28) {}
   void Check() override;
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  // The output after input x, from the output y before it (half width a).
+  static double Apply(double x, double a, double y) {
+    if (y + a < x) return x - a;
+    if (y - a > x) return x + a;
+    return y;
+  }
 };
 
 // 1/x, sin, cos, tg, arcsin, arccos, arctg, ln, exp (codes 42..50),
