@@ -21,6 +21,7 @@ class TProportional : public TTableParamBlock {
   void Step() override;
   void PlanStep(TRunRecord& r, double dt) override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TIntegrating : public TTableParamBlock {
@@ -37,7 +38,12 @@ class TIntegrating : public TTableParamBlock {
     U = x;
   }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
+
+// The integrating element's statements (gain K, starting value y0); the
+// incremental speed sensor generates them too.
+void IntegratorCode(TParamBlock& b, TCodeWriter& w, std::string& v, double K, double y0);
 
 class TDifferentiating : public TTableParamBlock {
  public:
@@ -55,6 +61,7 @@ class TDifferentiating : public TTableParamBlock {
     return y;
   }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TForcing : public TTableParamBlock {
@@ -66,6 +73,7 @@ class TForcing : public TTableParamBlock {
   void Step() override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TAperiodic : public TTableParamBlock {
@@ -88,6 +96,7 @@ class TAperiodic : public TTableParamBlock {
   }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override { return 0.1 * Params[0]; }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TOscillatory : public TTableParamBlock {
@@ -114,6 +123,7 @@ class TOscillatory : public TTableParamBlock {
   }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override { return 0.1 * Params[1]; }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TDelay : public TTableParamBlock {
@@ -129,6 +139,7 @@ class TDelay : public TTableParamBlock {
   void Done() override { Stop(); }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override { return 0.25 * Params[0]; }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
   // The sample count for a delay T at step dt; false when it cannot be held.
   static bool SampleCount(double T, double dt, int32_t& n);
 };
@@ -142,6 +153,7 @@ class TRealDifferentiating : public TTableParamBlock {
   void Step() override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override { return 0.1 * Params[0]; }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 }  // namespace vemo

@@ -24,6 +24,7 @@ class TDeadZone : public TTableParamBlock {
     if (x < -d) return x + d;
     return 0.0;
   }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TSaturation : public TTableParamBlock {
@@ -37,6 +38,7 @@ class TSaturation : public TTableParamBlock {
     if (x < lo) return lo;
     return x;
   }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TDeadZoneSaturation : public TTableParamBlock {
@@ -48,6 +50,7 @@ class TDeadZoneSaturation : public TTableParamBlock {
   static double Apply(double x, double d, double hi, double lo) {
     return TSaturation::Apply(TDeadZone::Apply(x, d), hi, lo);
   }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TRelay2 : public TTableParamBlock {
@@ -60,6 +63,7 @@ class TRelay2 : public TTableParamBlock {
   static double Apply(double x, double y1, double y2, double threshold) {
     return x < threshold ? y2 : y1;
   }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TRelay2Hysteresis : public TTableParamBlock {
@@ -69,6 +73,7 @@ class TRelay2Hysteresis : public TTableParamBlock {
   void Check() override;
   void Start() override;
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TRelay3 : public TTableParamBlock {
@@ -76,6 +81,7 @@ class TRelay3 : public TTableParamBlock {
   TRelay3() : TTableParamBlock(25) {}
   void Check() override;
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TRelay3Hysteresis : public TTableParamBlock {
@@ -85,6 +91,7 @@ class TRelay3Hysteresis : public TTableParamBlock {
   void Check() override;
   void Start() override;
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TQuantiser : public TTableParamBlock {
@@ -110,6 +117,7 @@ class TBacklash : public TTableParamBlock {
     if (y - a > x) return x + a;
     return y;
   }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 // 1/x, sin, cos, tg, arcsin, arccos, arctg, ln, exp (codes 42..50),
@@ -119,6 +127,7 @@ class TFunctionBlock : public TTableParamBlock {
   explicit TFunctionBlock(uint16_t code) : TTableParamBlock(code) {}
   void Step() override;
   static double Apply(uint16_t code, double x);
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 }  // namespace vemo

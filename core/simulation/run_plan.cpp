@@ -105,12 +105,15 @@ void StepRunPlan(TRunPlan& plan) {
   TRunRecord* r = plan.Records.data();
   double x = 0.0;  // the input of the record r
   double y;        // the output it computes
-  // Stores the output of r and goes on with the next record.
-#define VEMO_NEXT_RECORD \
-  r->Block->Output = y;  \
-  ++r;                   \
-  x = y;                 \
+  // Goes on with the next record, y as its input.
+#define VEMO_NEXT   \
+  ++r;              \
+  x = y;            \
   goto* r->Jump
+  // Stores the output of r first.
+#define VEMO_NEXT_RECORD   \
+  r->Block->Output = y;    \
+  VEMO_NEXT
 
   goto* r->Jump;
 LoadInput:
@@ -119,10 +122,11 @@ LoadInput:
 Virtual:
   r->Block->Step();
   y = r->Block->Output;
-  VEMO_NEXT_RECORD;
+  VEMO_NEXT;
 Hold:
+  // Nothing is written: the zero source serves the fields of every thread.
   y = r->Block->Output;
-  VEMO_NEXT_RECORD;
+  VEMO_NEXT;
 Proportional:
   r->Block->Stepped = r->Block->RunInput->Stepped;
   y = r->C[0] * x;
@@ -176,10 +180,11 @@ ParamControl:
     PlanRecord(target, plan.Dt);
     target.Jump = VEMO_JUMP_OF(target);
   }
-  VEMO_NEXT_RECORD;
+  VEMO_NEXT;
 End:
   return;
 #undef VEMO_NEXT_RECORD
+#undef VEMO_NEXT
 #undef VEMO_JUMP_OF
 }
 
