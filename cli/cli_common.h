@@ -74,5 +74,7 @@ int CmdSimplify(const TArgs& a);
 int CmdController(const TArgs& a);
 int CmdOptimize(const TArgs& a);
 int CmdNeuro(const TArgs& a);
+int CmdPrint(const TArgs& a);
+int CmdCodegen(const TArgs& a);
 
 }  // namespace vemo::cli

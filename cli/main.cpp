@@ -49,12 +49,15 @@ const TCommand kCommands[] = {
      "transfer-function window shows it: polynomial form WAB(s)=(num)/(den), or with\n"
      "--factored the time-constant form. Default points: the first and the second\n"
      "placed point."},
-    {"bode", CmdBode, "bode FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [--phase] [-o OUT]",
+    {"bode", CmdBode, "bode FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [--phase] [-o OUT] [--plot OUT.png [--size WxH]]",
      "Bode plot of the contour as the saved text file: 200 lines of lg w and L [dB]\n"
      "(or with --phase the phase in degrees), 23-character reals. lg w runs from\n"
-     "--lgw-min (default -3) in steps of (max - min)/200. -o writes CR LF lines."},
+     "--lgw-min (default -3) in steps of (max - min)/200. -o writes CR LF lines.\n"
+     "--plot writes both plots as the window first shows them (autoscaled, L above\n"
+     "the phase) as PNG instead of printing the text (the text still goes to -o when\n"
+     "given); --size sets its pixels (default 800x560)."},
     {"nyquist", CmdNyquist,
-     "nyquist FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [--popov] [--dfc] [--ne-step D] [-o OUT]",
+     "nyquist FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [--popov] [--dfc] [--ne-step D] [-o OUT] [--plot OUT.png [--size WxH] [--plane REMIN,REMAX,IMMIN,IMMAX]]",
      "Hodograph W(jw) of the contour as the saved text file: one line per point of w,\n"
      "Im and Re (23-character reals). lg w runs from --lgw-min (default -3) to\n"
      "--lgw-max (default 3) in 1240 steps, cut finer where the phase turns by more than\n"
@@ -63,7 +66,12 @@ const TCommand kCommands[] = {
      "prints instead the describing-function curve -1/N(A) (ЭККУ) of the nonlinear\n"
      "part: one line per point of A, Im and Re (for a pulse-frequency modulator its\n"
      "table: amplitude factor, Im, Re); --ne-step is the phase step in degrees of a\n"
-     "nonlinearity without a closed form (default 0.01). -o writes CR LF lines."},
+     "nonlinearity without a closed form (default 0.01). -o writes CR LF lines.\n"
+     "--plot writes the plane as the window shows it, autoscaled over its curves, as\n"
+     "PNG instead of printing the text (the text still goes to -o when given): the\n"
+     "hodograph, the point -1, with --dfc the curve -1/N(A), with --popov the point\n"
+     "-1/K and the Popov line when the sector fits; --size sets its pixels, --plane\n"
+     "the visible rectangle instead of the autoscale."},
     {"margins", CmdMargins,
      "margins FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [--ne-step D] [-o OUT]",
      "Closed-loop report of the hodograph of the open contour: the verdict\n"
@@ -118,14 +126,32 @@ const TCommand kCommands[] = {
      "options are those of optimize. Prints \"J = ...\" and \"runs = N\"; -o writes the\n"
      "project, --net the network file. show: prints the block's network in the layout\n"
      "of the network file (layers, functions, neuron counts, weights)."},
+    {"print", CmdPrint, "print FILE.vmo -o OUT.pdf [--range visible|all] [--mono] [--landscape]",
+     "Prints the scheme to a one-page PDF file (A4, 10 mm margins) as the print dialog\n"
+     "places it: the whole printable width, the height in the picture's proportions\n"
+     "(narrower when a tall picture would not fit). --range all (default) prints every\n"
+     "occupied cell, --range visible the cells an editor shows on opening the project\n"
+     "(the top left 20 x 14 and the partly visible column and row). --mono draws every\n"
+     "line black; --landscape turns the sheet."},
+    {"codegen", CmdCodegen,
+     "codegen FILE.vmo --lang pascal|c|qbasic|x86|asm51|asm96|dec --in A[,B...] --out C[,D...] [--step H] [--address ADDR] [--386] -o OUT",
+     "Controller program for the contour between the input points and the output\n"
+     "points, written as the program generation dialog writes it (CP866, CR LF):\n"
+     "Initialization and Controller reading Input0.. and computing Output0.. (the\n"
+     "points in letter order). --step is the sampling step (default 0.01), --address\n"
+     "the variable block of asm51 (64h), asm96 (0034h) or dec (60000o), --386 the\n"
+     "80386 instructions of x86. A refused contour, a bad step or address, or a\n"
+     "block that generates no code prints its message and exits with status 1."},
 };
 
 const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o",
                                            "--from", "--to", "--lgw-min", "--lgw-max",
                                            "--x", "--y", "--xmax", "--plot", "--size", "--ne-step", "--t",
                                            "--error", "--param", "--method", "--criterion", "--set", "--jobs",
-                                           "--block", "--reference", "--output", "--min", "--max", "--net"};
-const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc"};
+                                           "--block", "--reference", "--output", "--min", "--max", "--net",
+                                           "--range", "--plane", "--lang", "--in", "--out", "--address"};
+const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc",
+                                          "--mono", "--landscape", "--386"};
 
 void PrintProgramHelp() {
   std::cout << "vemo-cli — batch commands of Vemo, modelling of automatic control systems\n\n"

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "codegen/code_writer.h"
 #include "shell/program.h"
 
 namespace vemo {
@@ -101,6 +102,13 @@ double TFunctionGenerator::GetStepHint() {
     if (d >= 1e-8 && (smallest == 0.0 || d < smallest)) smallest = d;
   }
   return smallest > 0.0 ? 0.25 * smallest : 0.1;
+}
+
+// Code generation: v := K.
+void TConstant::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  w.NewStateVar(*this, Params[0]);
+  w.Assign("", w.Number(Params[0]));
 }
 
 }  // namespace vemo

@@ -40,4 +40,8 @@ void ShowMessage(const std::string& text) {
   if (Prog.Dialogs) Prog.Dialogs->Message(text);
 }
 
+void ShowInformation(const std::string& text) {
+  if (Prog.Dialogs) Prog.Dialogs->Notify(TNotice::Information, text, {});
+}
+
 }  // namespace vemo

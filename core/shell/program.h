@@ -54,8 +54,10 @@ TBlock* ZeroBlock();
 // project source become quiet defaults.
 void ResetProgramState();
 
-// Shows a plain message through the current dialogs (if any).
+// Shows a message about a fault through the current dialogs (if any).
 void ShowMessage(const std::string& text);
+// Shows a message that reports no fault (the information icon).
+void ShowInformation(const std::string& text);
 
 // Sets ErrorCode with its cell.
 inline void SetError(uint8_t code, int32_t col = -1, int32_t row = -1) {

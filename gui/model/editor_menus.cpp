@@ -20,6 +20,7 @@
 #include "neural/neuro_box.h"
 #include "plugins/user_block.h"
 #include "shell/encoding.h"
+#include "shell/print_dlg.h"
 
 namespace vemo {
 
@@ -61,9 +62,7 @@ TEditorDialogs DefaultEditorDialogs() {
                                  QStringLiteral("Введите текст:"), QLineEdit::Normal, initial, &ok);
     return ok;
   };
-  d.Print = [](QWidget*, const QString&, int) {
-    EditorMessage(QStringLiteral("Печать схемы пока недоступна."), QStringLiteral("Печать"));
-  };
+  d.Print = [](QWidget* parent, const TPrintRequest& request) { ShowPrintDialog(request, parent); };
   return d;
 }
 
@@ -202,7 +201,7 @@ void TMDIChild::EditByKind() {
       // The fuzzy controller editor is not part of this program yet.
       EditorMessage(QStringLiteral("Редактор блока \"%1\" пока недоступен.")
                         .arg(QString::fromStdString(obj->GetName())),
-                    QStringLiteral("Внимание"));
+                    QStringLiteral("Внимание"), TNotice::Information);
       return;
   }
 }
