@@ -38,7 +38,7 @@ struct TRunClock {
 struct TProgram {
   TErrorState Err;
   TWiringState Wiring;
-  static thread_local TRunClock Clock;
+  static constinit thread_local TRunClock Clock;
   TUserDialogs* Dialogs = nullptr;
   TProjectSource* Projects = nullptr;
   std::string ProgramDir;  // with a trailing separator
