@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 
+#include "codegen/language_dlg.h"
 #include "model/compile.h"
 #include "model/field.h"
 #include "model/mdi_child.h"
@@ -98,6 +99,24 @@ void RunTransientCommand(TMainForm& form) {
 }
 
 void RunPhaseCommand(TMainForm& form) { RunTimeDomain(form, &ShowPhaseSetup, &OpenPhaseWindow); }
+
+// Compile -> CheckLoops -> EndAnalysis, the dialog, then the macro bodies
+// are released.
+void RunProgramGenerationCommand(TMainForm& form) {
+  TMDIChild* editor = form.ActiveEditor();
+  if (!editor) return;
+  TField& field = editor->Field();
+  AnalysisRun().CurrentField = &field;
+  BeginAnalysis();
+  if (!Compile() || !CheckLoops()) {
+    RestoreCursor();
+    form.ShowError();
+    return;
+  }
+  EndAnalysis(form);
+  ShowLanguageDlg(field, &form);
+  ReleaseMacroBodies(field);
+}
 
 QString NotAvailableText(const QString& caption) {
   QString name = caption;

@@ -33,6 +33,9 @@ void EndAnalysis(TMainForm& form);
 void RunTransientCommand(TMainForm& form);
 void RunPhaseCommand(TMainForm& form);
 
+// Синтез › Генерация программы: compile, check loops, then the dialog.
+void RunProgramGenerationCommand(TMainForm& form);
+
 // The one answer of every command whose window this version lacks.
 void CommandNotAvailable(const QString& caption);
 // Its text, for tests.

@@ -90,7 +90,7 @@ const std::vector<TMenuEntry>& Menus() {
            {"N4", "&Упрощение структуры", "", VEMO_NOT_YET("N4")},
            {"N100", "Синтез &регулятора", "", VEMO_NOT_YET("N100")},
            kSeparator,
-           {"N27", "&Генерация программы", "", VEMO_NOT_YET("N27")},
+           {"N27", "&Генерация программы", "", [](TMainForm& f) { RunProgramGenerationCommand(f); }},
        }},
       {"&Настройки",
        {

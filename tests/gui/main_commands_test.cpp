@@ -155,7 +155,7 @@ class MainCommandsTest : public QObject {
     TMainRig rig;
     rig.Form->NewEditor();
     const char* items[] = {"LACHItem", "GodoItem", "WsItem", "N8",   "InOutItem",
-                           "N23",      "N4",       "N100",   "N27", "N30"};
+                           "N23",      "N4",       "N100",   "N30"};
     for (const char* item : items) rig.Form->Item(item)->trigger();
     QCOMPARE(rig.Dialogs.Messages.size(), std::size(items));
     QCOMPARE(QString::fromStdString(rig.Dialogs.Messages[0]),
