@@ -7,6 +7,7 @@
 #include "frequency/bode.h"
 #include "frequency/contour.h"
 #include "frequency/transfer_text.h"
+#include "plot_output.h"
 #include "shell/numtext.h"
 #include "shell/program.h"
 
@@ -30,10 +31,19 @@ int CmdBode(const TArgs& a) {
   double lgwMin = kDefaultLgwMin, lgwMax = kDefaultLgwMax;
   if (!NumberOption(a, "--lgw-min", lgwMin) || !NumberOption(a, "--lgw-max", lgwMax)) return kExitUsage;
   if (!(lgwMax > lgwMin)) return UsageError(std::string("--lgw-max: ") + kBadParameter);
+  int width = 0, height = 0;
+  if (!PlotOptions(a, width, height)) return kExitUsage;
   TFileProjects projects;
   int start = 0, end = 1, status = kExitOk;
   auto field = RunContour(a, projects, true, start, end, status);
   if (!field) return status;
+  if (a.Has("--plot")) {
+    const TPlotOutputs* plots = PlotOutputs();
+    if (!plots || !plots->WriteBode(Analysis.Form, Analysis.Delay, lgwMin, lgwMax,
+                                    a.Options.at("--plot"), width, height))
+      return kExitFailure;
+    if (!a.Has("-o")) return kExitOk;
+  }
   std::string text;
   if (!BodeCurveText(Analysis.Form, Analysis.Delay, lgwMin, lgwMax, a.Has("--phase"), text)) {
     SetError(18);

@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -34,10 +35,13 @@ using vemo::testing::ReadFile;
 
 namespace {
 
-// The steps of a segment from t while t < end, accumulated as the run does.
+// The steps of a segment from t = k·h while k·h < end, counted as the run
+// counts them; t becomes the time reached.
 size_t StepsUntil(double& t, double end, double h) {
+  auto k = static_cast<int64_t>(std::llround(t / h));
   size_t n = 0;
-  for (; t < end; t += h) ++n;
+  for (; static_cast<double>(k) * h < end; ++k) ++n;
+  t = static_cast<double>(k) * h;
   return n;
 }
 
@@ -90,6 +94,7 @@ class TransientWindowTest : public QObject {
     const TCase cases[] = {
         {dlg.ViewTimeEdit, "5,5", kBadNumberFormat}, {dlg.ViewTimeEdit, "1e-6", kBadParameter},
         {dlg.StepEdit, "", kBadNumberFormat},        {dlg.StepEdit, "1e-9", kBadParameter},
+        {dlg.ViewTimeEdit, "2e7", kBadParameter},  // 2·10^9 steps of 0.01
         {dlg.MinEdit, "a", kBadNumberFormat},        {dlg.MaxEdit, "0", kBadParameter},
     };
     // Each case leaves the edits before it valid, so the failing check is
@@ -156,7 +161,7 @@ class TransientWindowTest : public QObject {
     QCOMPARE(form->Run.ViewEnd, t);
     QVERIFY(form->PlayBtn1->isEnabled() && !form->Running());
     QVERIFY(form->ProgressBar->isHidden() && form->CancelBtn->isHidden());
-    QVERIFY(!form->PrintBtn->isEnabled());
+    QVERIFY(form->PrintBtn->isEnabled() && form->PlayBtn2->isEnabled());
     QCOMPARE(form->StatusBar->Panels.size(), size_t(3));
     QCOMPARE(form->StatusBar->Panels[0].Text, QStringLiteral("Время:"));
     QCOMPARE(form->StatusBar->Panels[2].Text, QStringLiteral("B:     "));
