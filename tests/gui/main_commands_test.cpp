@@ -153,15 +153,6 @@ class MainCommandsTest : public QObject {
     QTRY_VERIFY(rig.Form->ResultWindows().empty());
   }
 
-  void CommandsWithoutTheirWindowSaySo() {
-    TMainRig rig;
-    rig.Form->NewEditor();
-    const char* items[] = {"N30"};
-    for (const char* item : items) rig.Form->Item(item)->trigger();
-    QCOMPARE(rig.Dialogs.Messages.size(), std::size(items));
-    QCOMPARE(QString::fromStdString(rig.Dialogs.Messages[0]), NotAvailableText("&Оптимизация"));
-  }
-
   // Every command of the frequency and structure rows opens its dialog (or,
   // for W(s), its window) from the menu item, from its tool button and from
   // its shortcut; cancelling the dialog ends the command quietly.
