@@ -128,8 +128,11 @@ int CmdMargins(const TArgs& a) {
   TLoopAnalysis loop;
   const int status = AnalyseLoop(a, TCurveNeed::Wanted, false, loop);
   if (status != kExitOk) return status;
-  std::string text = ClosedLoopText(AnalyseClosedLoop(loop.H));
+  const TClosedLoopVerdict verdict = AnalyseClosedLoop(loop.H);
+  std::string text = ClosedLoopText(verdict);
   if (loop.HaveCurve) text += OscillationsText(FindOscillations(loop.H.Points, loop.Curve));
+  // The window's text ends here; the crossover frequencies follow it.
+  text += CrossoverText(verdict);
   return PrintOrWrite(a, text);
 }
 

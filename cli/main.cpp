@@ -102,13 +102,56 @@ const TCommand kCommands[] = {
      "Controller synthesis for the plant contour: the controller 1/(T s W(s)) in a loop\n"
      "with the plant closed by unit negative feedback, so that the transient from A to\n"
      "B is aperiodic with time constant T (T > 0.0001), saved as a project."},
+    {"optimize", CmdOptimize,
+     "optimize FILE.vmo --error P --param COL,ROW:I=LO..HI[:log] [--param ...] [--method probe|coord|grad] [--criterion 0|1|2] [--time T] [--step H] [--set NAME=VALUE ...] [--jobs N] [-o OUT.vmo]",
+     "Parameter optimisation: tunes parameter I (0-based) of the block at (COL,ROW)\n"
+     "within LO..HI (:log searches it on a logarithmic scale) so that the signal at\n"
+     "point P becomes as small as possible over the view time, by the criterion\n"
+     "(0 integral square, 1 with the first derivative, 2 with the second; default 1)\n"
+     "and the method (default coord). The settings are the defaults of Vemo.ini's\n"
+     "\"Optimization\", \"OptIntegralSqr1D/2D\" sections; --set changes one by its key\n"
+     "(ZondCount, ZondIterCount, SpeedDown, SpeedDownIters, SpeedDownSingleIters,\n"
+     "SpeedDownEps, GradDownVolum, GradDownIters, GradDownEps, WeightY, WeightDY,\n"
+     "WeightD2Y). --jobs: runs at a time on copies of the scheme (default: the cores;\n"
+     "1 runs on the scheme itself; the result is the same). Prints one line per\n"
+     "parameter \"COL,ROW:I = value\", then \"J = ...\" (the criterion at the tuned\n"
+     "values, one more run) and \"runs = N\" (the method's simulations). A progress\n"
+     "bar goes to stderr on a terminal; Ctrl+C cancels like \"Отмена\": the best values\n"
+     "found so far are kept (and J reads \"-\"). -o writes the tuned project."},
+    {"neuro", CmdNeuro,
+     "neuro train FILE.vmo --block COL,ROW --reference P --output Q [--min X] [--max Y] [--time T] [--step H] [method options] [-o OUT.vmo] [--net OUT.txt] | neuro show FILE.vmo --block COL,ROW",
+     "train: trains the neural block at (COL,ROW): every weight is optimised within\n"
+     "--min..--max (default -10..10, \"OptNet\" of Vemo.ini) so that the signal at the\n"
+     "output point Q follows the reference point P over the transient time; the method\n"
+     "options are those of optimize. Prints \"J = ...\" and \"runs = N\"; -o writes the\n"
+     "project, --net the network file. show: prints the block's network in the layout\n"
+     "of the network file (layers, functions, neuron counts, weights)."},
+    {"print", CmdPrint, "print FILE.vmo -o OUT.pdf [--range visible|all] [--mono] [--landscape]",
+     "Prints the scheme to a one-page PDF file (A4, 10 mm margins) as the print dialog\n"
+     "places it: the whole printable width, the height in the picture's proportions\n"
+     "(narrower when a tall picture would not fit). --range all (default) prints every\n"
+     "occupied cell, --range visible the cells an editor shows on opening the project\n"
+     "(the top left 20 x 14 and the partly visible column and row). --mono draws every\n"
+     "line black; --landscape turns the sheet."},
+    {"codegen", CmdCodegen,
+     "codegen FILE.vmo --lang pascal|c|qbasic|x86|asm51|asm96|dec --in A[,B...] --out C[,D...] [--step H] [--address ADDR] [--386] -o OUT",
+     "Controller program for the contour between the input points and the output\n"
+     "points, written as the program generation dialog writes it (CP866, CR LF):\n"
+     "Initialization and Controller reading Input0.. and computing Output0.. (the\n"
+     "points in letter order). --step is the sampling step (default 0.01), --address\n"
+     "the variable block of asm51 (64h), asm96 (0034h) or dec (60000o), --386 the\n"
+     "80386 instructions of x86. A refused contour, a bad step or address, or a\n"
+     "block that generates no code prints its message and exits with status 1."},
 };
 
 const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o",
                                            "--from", "--to", "--lgw-min", "--lgw-max",
                                            "--x", "--y", "--xmax", "--plot", "--size", "--ne-step", "--t",
-                                           "--plane"};
-const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc"};
+                                           "--error", "--param", "--method", "--criterion", "--set", "--jobs",
+                                           "--block", "--reference", "--output", "--min", "--max", "--net",
+                                           "--range", "--plane", "--lang", "--in", "--out", "--address"};
+const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc",
+                                          "--mono", "--landscape", "--386"};
 
 void PrintProgramHelp() {
   std::cout << "vemo-cli — batch commands of Vemo, modelling of automatic control systems\n\n"
@@ -147,6 +190,7 @@ int main(int argc, char** argv) {
     } else if (kValueOptions.count(arg)) {
       if (i + 1 >= argc) return UsageError(arg + " needs a value");
       args.Options[arg] = argv[++i];
+      args.All.emplace_back(arg, argv[i]);
     } else if (arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9') && arg[1] != '.') {
       return UsageError("unknown option '" + arg + "' for " + name);
     } else {

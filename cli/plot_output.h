@@ -1,4 +1,5 @@
-// --plot OUT.png [--size WxH]: pictures written without a display.
+// --plot OUT.png [--size WxH] and print: pictures and pages written without
+// a display.
 //
 // The drawing half lives in a library of its own (vemo-cli-plot.so, built
 // beside the program) that links Qt; vemo-cli opens it only when a picture is
@@ -17,6 +18,7 @@
 namespace vemo {
 class TTransientRun;
 class TPhaseRun;
+struct TField;
 struct TDescribingCurve;
 struct TPopovVerdict;
 }
@@ -24,6 +26,17 @@ struct TPopovVerdict;
 namespace vemo::cli {
 
 inline constexpr int kDefaultPlotWidth = 800, kDefaultPlotHeight = 560;
+
+// What `print` puts on its page: the scheme's cells as an editor opening the
+// project shows them (mode 0: the top left 20 x 14 cells and the partly
+// visible column and row beyond) or all occupied cells (mode 1).
+inline constexpr int kPrintViewCols = 20, kPrintViewRows = 14;
+struct TSchemePrint {
+  int Mode = 1;
+  bool Monochrome = false;
+  bool Landscape = false;
+  std::string Title;
+};
 
 // The functions of the plot library. Each writes its picture as PNG
 // (beside the target, renamed over it when complete) and returns false
@@ -36,6 +49,9 @@ struct TPlotOutputs {
                          int height) = nullptr;
   bool (*WritePhase)(const TPhaseRun& run, const std::string& path, int width,
                      int height) = nullptr;
+  // The scheme on a one-page PDF file, placed as the print dialog places it.
+  bool (*WriteSchemePdf)(const TField& field, const TSchemePrint& job,
+                         const std::string& path) = nullptr;
   // Both Bode plots as the window first shows them: autoscaled, L above
   // phi, lg w from lgwMin to lgwMax (a fault of the evaluation is error 18).
   bool (*WriteBode)(const TZeroPoleForm& form, Real delay, double lgwMin, double lgwMax,

@@ -1,6 +1,6 @@
-// The drawing half of vemo-cli --plot: the pictures of the result windows
-// drawn through the render library on Qt's offscreen platform and written
-// as PNG. Loaded by the program on demand (plot_output.h); the program's
+// The drawing half of vemo-cli --plot and print: the pictures of the result
+// windows drawn through the render library on Qt's offscreen platform and
+// written as PNG, and the scheme printed to PDF. Loaded by the program on demand (plot_output.h); the program's
 // own core (settings, runs, blocks) is the one these functions see.
 #include <QGuiApplication>
 #include <QImage>
@@ -10,6 +10,8 @@
 #include <memory>
 
 #include "../plot_output.h"
+#include "model/scheme_render.h"
+#include "print/print_page.h"
 #include "frequency/bode.h"
 #include "frequency/bode_plot.h"
 #include "frequency/describing.h"
@@ -71,6 +73,24 @@ bool WritePhase(const TPhaseRun& run, const std::string& path, int width, int he
   return SavePng(PhaseImage(pic, QSize(width, height)), path);
 }
 
+bool WriteSchemePdf(const TField& field, const TSchemePrint& job, const std::string& path) {
+  TGuiScope gui;
+  TSchemeView view;
+  view.VisibleCols = kPrintViewCols;
+  view.VisibleRows = kPrintViewRows;
+  TPageJob page;
+  page.Callback = [&](QPainter* canvas, int mode, const QRect& rect) {
+    return RenderScheme(canvas, field, view, mode, rect, job.Monochrome);
+  };
+  page.Mode = job.Mode;
+  const QSize picture = page.Callback(nullptr, job.Mode + kMeasureModes, QRect()).size();
+  const TMiniRect placement =
+      ProportionalPlacement(FullPagePlacement(job.Landscape), picture, job.Landscape);
+  if (PrintToPdfFile(QString::fromStdString(path), QString::fromStdString(job.Title),
+                     DefaultPdfLayout(), placement, job.Landscape, page))
+    return true;
+  std::cerr << "vemo-cli: " << path << ": Ошибка в записи файла!\n";
+  return false;
 bool WriteBode(const TZeroPoleForm& form, Real delay, double lgwMin, double lgwMax,
                const std::string& path, int width, int height) {
   TBodeRanges ranges;
@@ -124,6 +144,7 @@ TPlotOutputs MakeTable() {
   TPlotOutputs t;
   t.WriteTransient = WriteTransient;
   t.WritePhase = WritePhase;
+  t.WriteSchemePdf = WriteSchemePdf;
   t.WriteBode = WriteBode;
   t.WritePlane = WritePlane;
   return t;

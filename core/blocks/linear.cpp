@@ -4,6 +4,8 @@
 #include <new>
 
 #include "blocks/registry.h"
+#include "codegen/code_writer.h"
+#include "shell/numtext.h"
 #include "shell/program.h"
 
 namespace vemo {
@@ -239,6 +241,144 @@ void TRealDifferentiating::Step() {
 }
 void TRealDifferentiating::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
   SetTf(num, den, {0, Params[1]}, {1, Params[0]});
+}
+
+// Code generation: each element's statements in the writer's operations
+// (v the element's variable, x its input "%1", dt the sampling step).
+
+void TProportional::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  w.UseFirstInput(*this);
+  w.NewStateVar(*this, 0.0);
+  w.Assign("", "%1");
+  w.Mul("", "", w.Number(Params[0]));
+}
+
+// The integrating element; the incremental speed sensor uses it too, with
+// its marks per second as the gain.
+void IntegratorCode(TParamBlock& b, TCodeWriter& w, std::string& v, double K, double y0) {
+  if (!w.BeginBlock(b, v)) return;
+  w.UseFirstInput(b);
+  w.NewStateVar(b, y0);
+  w.NewVarWithValue("Sum", w.Number(y0));
+  w.NewVarWithValue("Old", w.Number(y0));
+  w.Assign("", "%1");
+  w.Add("", "", "Old");
+  w.Mul("", "", w.Number(K * w.Step() * 0.5));
+  w.Add("Sum", "Sum", "");
+  w.Assign("", "Sum");
+  w.Assign("Old", "%1");
+}
+
+void TIntegrating::GenerateCode(TCodeWriter& w, std::string& v) {
+  IntegratorCode(*this, w, v, Params[0], Params[1]);
+}
+
+void TDifferentiating::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  w.UseFirstInput(*this);
+  w.NewStateVar(*this, 0.0);
+  w.NewVarWithValue("Old", "0");
+  w.Assign("", "%1");
+  w.Sub("", "", "Old");
+  w.Assign("Old", "%1");
+  w.Mul("", "", w.Number(Params[0] / w.Step()));
+}
+
+void TForcing::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  const double T = Params[0], K = Params[1];
+  w.UseFirstInput(*this);
+  w.NewStateVar(*this, 0.0);
+  w.NewVarWithValue("Old", "0");
+  w.Assign("", "%1");
+  w.Sub("", "", "Old");
+  w.Mul("", "", w.Number(T * K / w.Step()));
+  w.Assign("Old", "%1");
+  w.Mul("Old", "Old", w.Number(K));
+  w.Add("", "", "Old");
+  w.Assign("Old", "%1");
+}
+
+void TAperiodic::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  const double T = Params[0], K = Params[1], dt = w.Step();
+  w.UseFirstInput(*this);
+  w.NewStateVar(*this, Params[2]);
+  w.NewVarWithValue("Old", w.Number(Params[2] / K));
+  w.Assign("", "%1");
+  if (T >= dt) {
+    w.Sub("", "", "Old");
+    w.Mul("", "", w.Number(dt / T));
+    w.Add("", "", "Old");
+    w.Assign("Old", "");
+  }
+  if (std::fabs(K - 1.0) > 1e-5) w.Mul("", "", w.Number(K));
+}
+
+void TOscillatory::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  const double T = Params[0], xi = Params[1], K = Params[2], dt = w.Step();
+  w.UseFirstInput(*this);
+  w.NewStateVar(*this, 0.0);
+  w.NewVarWithValue("Old", "0");
+  w.NewVarWithValue("Sum", "0");
+  w.Assign("", "%1");
+  w.Sub("", "", "Old");
+  w.Mul("", "", w.Number(dt / (2.0 * xi * T)));
+  w.Add("Sum", "Sum", "");
+  w.Assign("", "Sum");
+  const double a = 2.0 * xi * dt / T;
+  if (a < 1.0) {
+    w.Sub("", "", "Old");
+    w.Mul("", "", w.Number(a));
+    w.Add("", "", "Old");
+  }
+  w.Assign("Old", "");
+  w.Mul("", "", w.Number(K));
+}
+
+// The delay keeps the last n samples in an array (n as a run computes it):
+// the loop moves them one place up, the new sample goes to the bottom and
+// the output is K times the oldest.
+void TDelay::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  int32_t n = 0;
+  if (!SampleCount(Params[0], w.Step(), n)) {
+    w.Refuse(*this, v, kBadParameter);
+    return;
+  }
+  w.UseFirstInput(*this);
+  w.NewStateVar(*this, 0.0);
+  w.NewArray("Buf", n);
+  if (n > 1) {
+    w.Loop(n - 1);
+    w.LoadFromArray("", "Buf", -1);
+    w.StoreToArray("Buf", 0, "");
+    w.EndLoop();
+  }
+  w.StoreToArrayAt("Buf", 0, "%1");
+  w.LoadFromArrayAt("", "Buf", n - 1);
+  w.Mul("", "", w.Number(Params[1]));
+}
+
+void TRealDifferentiating::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  const double T = Params[0], K = Params[1], dt = w.Step();
+  w.UseFirstInput(*this);
+  w.NewStateVar(*this, 0.0);
+  w.NewVarWithValue("Old", "0");
+  w.NewVarWithValue("xx", "0");
+  w.Assign("", "%1");
+  if (dt < T) {
+    w.Sub("", "", "xx");
+    w.Mul("", "", w.Number(dt / T));
+    w.Add("", "", "xx");
+  }
+  w.Assign("xx", "");
+  w.Sub("", "", "Old");
+  w.Mul("", "", w.Number(K / dt));
+  w.Assign("Old", "xx");
 }
 
 }  // namespace vemo

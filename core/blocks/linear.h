@@ -20,6 +20,7 @@ class TProportional : public TTableParamBlock {
   void Check() override { CheckSingleInput(); }
   void Step() override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TIntegrating : public TTableParamBlock {
@@ -30,7 +31,12 @@ class TIntegrating : public TTableParamBlock {
   void Start() override;
   void Step() override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
+
+// The integrating element's statements (gain K, starting value y0); the
+// incremental speed sensor generates them too.
+void IntegratorCode(TParamBlock& b, TCodeWriter& w, std::string& v, double K, double y0);
 
 class TDifferentiating : public TTableParamBlock {
  public:
@@ -40,6 +46,7 @@ class TDifferentiating : public TTableParamBlock {
   void Start() override;
   void Step() override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TForcing : public TTableParamBlock {
@@ -51,6 +58,7 @@ class TForcing : public TTableParamBlock {
   void Step() override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TAperiodic : public TTableParamBlock {
@@ -62,6 +70,7 @@ class TAperiodic : public TTableParamBlock {
   void Step() override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override { return 0.1 * Params[0]; }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TOscillatory : public TTableParamBlock {
@@ -73,6 +82,7 @@ class TOscillatory : public TTableParamBlock {
   void Step() override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override { return 0.1 * Params[1]; }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TDelay : public TTableParamBlock {
@@ -88,6 +98,7 @@ class TDelay : public TTableParamBlock {
   void Done() override { Stop(); }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override { return 0.25 * Params[0]; }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
   // The sample count for a delay T at step dt; false when it cannot be held.
   static bool SampleCount(double T, double dt, int32_t& n);
 };
@@ -101,6 +112,7 @@ class TRealDifferentiating : public TTableParamBlock {
   void Step() override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override { return 0.1 * Params[0]; }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 }  // namespace vemo

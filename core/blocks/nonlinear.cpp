@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "codegen/code_writer.h"
 #include "shell/program.h"
 
 namespace vemo {
@@ -157,6 +158,179 @@ double TFunctionBlock::Apply(uint16_t code, double x) {
 void TFunctionBlock::Step() {
   const TBlock* in = FirstInput();
   Output = in ? Apply(TypeCode, in->Output) : 0.0;
+}
+
+// Code generation (v the element's variable, x its input "%1").
+
+namespace {
+
+void DeadZoneCode(TCodeWriter& w, double d) {
+  w.If("", TRelation::Greater, w.Number(d));
+  w.Sub("", "", w.Number(d));
+  w.Else();
+  w.If("", TRelation::Less, w.Number(-d));
+  w.Add("", "", w.Number(d));
+  w.Else();
+  w.Assign("", "0");
+  w.EndIf();
+  w.EndIf();
+}
+
+void LimitCode(TCodeWriter& w, double hi, double lo) {
+  w.If("", TRelation::Greater, w.Number(hi));
+  w.Assign("", w.Number(hi));
+  w.Else();
+  w.If("", TRelation::Less, w.Number(lo));
+  w.Assign("", w.Number(lo));
+  w.EndIf();
+  w.EndIf();
+}
+
+// The common opening of a one-input element: false when its name is known.
+bool Open(TBlock& b, TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(b, v)) return false;
+  w.UseFirstInput(b);
+  w.NewStateVar(b, 0.0);
+  return true;
+}
+
+}  // namespace
+
+void TDeadZone::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!Open(*this, w, v)) return;
+  w.Assign("", "%1");
+  DeadZoneCode(w, Params[0]);
+}
+
+void TSaturation::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!Open(*this, w, v)) return;
+  w.Assign("", "%1");
+  LimitCode(w, Params[0], Params[1]);
+}
+
+void TDeadZoneSaturation::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!Open(*this, w, v)) return;
+  w.Assign("", "%1");
+  DeadZoneCode(w, Params[0]);
+  LimitCode(w, Params[1], Params[2]);
+}
+
+void TRelay2::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!Open(*this, w, v)) return;
+  w.If("%1", TRelation::GreaterEqual, w.Number(Params[2]));
+  w.Assign("", w.Number(Params[0]));
+  w.Else();
+  w.Assign("", w.Number(Params[1]));
+  w.EndIf();
+}
+
+void TRelay2Hysteresis::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!Open(*this, w, v)) return;
+  w.NewVarWithValue("OnOff", "0");
+  w.If("OnOff", TRelation::NotEqual, "0");
+  w.If("%1", TRelation::LessEqual, w.Number(Params[3]));
+  w.Assign("OnOff", "0");
+  w.EndIf();
+  w.Else();
+  w.If("%1", TRelation::GreaterEqual, w.Number(Params[2]));
+  w.Assign("OnOff", "1");
+  w.EndIf();
+  w.EndIf();
+  w.If("OnOff", TRelation::NotEqual, "0");
+  w.Assign("", w.Number(Params[0]));
+  w.Else();
+  w.Assign("", w.Number(Params[1]));
+  w.EndIf();
+}
+
+void TRelay3::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!Open(*this, w, v)) return;
+  w.If("%1", TRelation::Less, w.Number(Params[3]));
+  w.Assign("", w.Number(Params[1]));
+  w.Else();
+  w.If("%1", TRelation::Less, w.Number(Params[2]));
+  w.Assign("", "0");
+  w.Else();
+  w.Assign("", w.Number(Params[0]));
+  w.EndIf();
+  w.EndIf();
+}
+
+// The three-position relay with hysteresis keeps its state in vState: -1
+// (negative output), 0 (zero) or 1 (positive), moving between them as a
+// run does; the output is vState times the amplitude.
+void TRelay3Hysteresis::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!Open(*this, w, v)) return;
+  const double A = Params[0], h = Params[1], X1 = Params[2], X2 = Params[3];
+  w.NewVarWithValue("State", "0");
+  w.If("State", TRelation::Less, w.Number(-0.5));
+  w.If("%1", TRelation::Greater, w.Number(X2 + h));
+  w.Assign("State", "0");
+  w.If("%1", TRelation::Greater, w.Number(X1));
+  w.Assign("State", "1");
+  w.EndIf();
+  w.EndIf();
+  w.Else();
+  w.If("State", TRelation::Greater, w.Number(0.5));
+  w.If("%1", TRelation::Less, w.Number(X1 - h));
+  w.Assign("State", "0");
+  w.If("%1", TRelation::Less, w.Number(X2));
+  w.Assign("State", "-1");
+  w.EndIf();
+  w.EndIf();
+  w.Else();
+  w.If("%1", TRelation::Less, w.Number(X2));
+  w.Assign("State", "-1");
+  w.Else();
+  w.If("%1", TRelation::Greater, w.Number(X1));
+  w.Assign("State", "1");
+  w.EndIf();
+  w.EndIf();
+  w.EndIf();
+  w.EndIf();
+  w.Assign("", "State");
+  w.Mul("", "", w.Number(A));
+}
+
+// The backlash's variable is its state, 0 at the start.
+void TBacklash::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  const std::string b = w.Number(Params[0]);
+  w.UseFirstInput(*this);
+  w.ReserveTemps(1);
+  w.NewStateVar(*this, 0.0);
+  w.Assign("Z1", "");
+  w.Add("Z1", "Z1", b);
+  w.If("%1", TRelation::Greater, "Z1");
+  w.Assign("", "%1");
+  w.Sub("", "", b);
+  w.Else();
+  w.Assign("Z1", "");
+  w.Sub("Z1", "Z1", b);
+  w.If("%1", TRelation::Less, "Z1");
+  w.Assign("", "%1");
+  w.Add("", "", b);
+  w.EndIf();
+  w.EndIf();
+}
+
+// Of the functions only 1/x generates code: 0 where abs(x) < 1e-5.
+void TFunctionBlock::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (TypeCode != 42) {
+    TParamBlock::GenerateCode(w, v);
+    return;
+  }
+  if (!Open(*this, w, v)) return;
+  w.Assign("", "0");
+  w.If("%1", TRelation::GreaterEqual, w.Number(1e-5));
+  w.Assign("", "1");
+  w.Div("", "", "%1");
+  w.Else();
+  w.If("%1", TRelation::LessEqual, w.Number(-1e-5));
+  w.Assign("", "1");
+  w.Div("", "", "%1");
+  w.EndIf();
+  w.EndIf();
 }
 
 }  // namespace vemo

@@ -19,6 +19,7 @@ class TDeadZone : public TTableParamBlock {
   void Check() override;
   void Step() override;
   static double Apply(double x, double d);
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TSaturation : public TTableParamBlock {
@@ -27,6 +28,7 @@ class TSaturation : public TTableParamBlock {
   void Check() override;
   void Step() override;
   static double Apply(double x, double hi, double lo);
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TDeadZoneSaturation : public TTableParamBlock {
@@ -34,6 +36,7 @@ class TDeadZoneSaturation : public TTableParamBlock {
   TDeadZoneSaturation() : TTableParamBlock(22) {}
   void Check() override;
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TRelay2 : public TTableParamBlock {
@@ -41,6 +44,7 @@ class TRelay2 : public TTableParamBlock {
   TRelay2() : TTableParamBlock(23) {}
   void Check() override { CheckSingleInput(); }
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TRelay2Hysteresis : public TTableParamBlock {
@@ -50,6 +54,7 @@ class TRelay2Hysteresis : public TTableParamBlock {
   void Check() override;
   void Start() override;
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TRelay3 : public TTableParamBlock {
@@ -57,6 +62,7 @@ class TRelay3 : public TTableParamBlock {
   TRelay3() : TTableParamBlock(25) {}
   void Check() override;
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TRelay3Hysteresis : public TTableParamBlock {
@@ -66,6 +72,7 @@ class TRelay3Hysteresis : public TTableParamBlock {
   void Check() override;
   void Start() override;
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TQuantiser : public TTableParamBlock {
@@ -84,6 +91,7 @@ class TBacklash : public TTableParamBlock {
   TBacklash() : TTableParamBlock(28) {}
   void Check() override;
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 // 1/x, sin, cos, tg, arcsin, arccos, arctg, ln, exp (codes 42..50),
@@ -93,6 +101,7 @@ class TFunctionBlock : public TTableParamBlock {
   explicit TFunctionBlock(uint16_t code) : TTableParamBlock(code) {}
   void Step() override;
   static double Apply(uint16_t code, double x);
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 }  // namespace vemo

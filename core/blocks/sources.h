@@ -16,6 +16,7 @@ class TConstant : public TTableParamBlock {
   TConstant() : TTableParamBlock(0) {}
   void Check() override { CheckNoInput(*this); }
   void Start() override { Output = Params[0]; }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 // Triangle wave (amplitude A, half-period H, start time t0); starts at -A.

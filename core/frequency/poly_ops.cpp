@@ -54,21 +54,75 @@ TPolynomial PolyMul(const TPolynomial& a, const TPolynomial& b) {
   return r;
 }
 
+namespace {
+
+// The quotient of a by b computed from the top: each coefficient is the
+// current top of the remainder over the top coefficient of b. Rounding
+// errors grow on the way down when b has roots of large modulus.
+std::vector<Real> QuotientFromTop(const TPolynomial& a, const TPolynomial& b) {
+  const size_t na = a.Degree, nb = b.Degree, nq = na - nb;
+  std::vector<Real> rem(na + 1), q(nq + 1);
+  for (size_t i = 0; i <= na; ++i) rem[i] = PolyCoef(a, i);
+  const Real top = PolyCoef(b, nb);
+  for (size_t k = nq + 1; k-- > 0;) {
+    q[k] = rem[k + nb] / top;
+    for (size_t i = 0; i < nb; ++i) rem[k + i] -= q[k] * PolyCoef(b, i);
+  }
+  return q;
+}
+
+// The same quotient computed from the bottom (b has a non-zero constant
+// term): each coefficient follows from the lowest one not yet matched.
+// Rounding errors grow on the way up when b has roots of small modulus.
+std::vector<Real> QuotientFromBottom(const TPolynomial& a, const TPolynomial& b) {
+  const size_t nb = b.Degree, nq = static_cast<size_t>(a.Degree) - nb;
+  std::vector<Real> q(nq + 1);
+  const Real low = PolyCoef(b, 0);
+  for (size_t k = 0; k <= nq; ++k) {
+    Real v = PolyCoef(a, k);
+    for (size_t i = 1; i <= std::min(k, nb); ++i) v -= PolyCoef(b, i) * q[k - i];
+    q[k] = v / low;
+  }
+  return q;
+}
+
+}  // namespace
+
 bool PolyExactDivide(TPolynomial& a, TPolynomial& b) {
   const size_t nb = b.Degree, na = a.Degree;
   if (nb == 0 || na < nb) return false;
-  std::vector<Real> rem(na + 1);
-  for (size_t i = 0; i <= na; ++i) rem[i] = PolyCoef(a, i);
-  const Real top = PolyCoef(b, nb);
-  TPolynomial quot = PolyNew(static_cast<uint16_t>(na - nb));
-  for (size_t k = na - nb + 1; k-- > 0;) {
-    const Real qk = rem[k + nb] / top;
-    quot.Coef[k] = qk;
-    for (size_t i = 0; i < nb; ++i) rem[k + i] -= qk * PolyCoef(b, i);
-    rem[k + nb] = 0.0L;  // consumed by this quotient coefficient
+  // An exact quotient is the same whichever end the division starts from.
+  // The division from the top keeps the high coefficients exact, the one
+  // from the bottom the low ones; where the two agree best, the quotient
+  // passes from one to the other.
+  std::vector<Real> q = QuotientFromTop(a, b);
+  if (PolyCoef(b, 0) != 0.0L) {
+    const std::vector<Real> low = QuotientFromBottom(a, b);
+    size_t split = 0;
+    Real best = 0.0L;
+    for (size_t k = 0; k < q.size(); ++k) {
+      const Real size = std::fabs(q[k]) + std::fabs(low[k]);
+      const Real gap = size > 0.0L ? std::fabs(q[k] - low[k]) / size : 0.0L;
+      if (k == 0 || gap < best) {
+        best = gap;
+        split = k;
+      }
+    }
+    for (size_t k = 0; k < split; ++k) q[k] = low[k];
   }
-  for (size_t i = 0; i < nb; ++i)
-    if (!(std::fabs(rem[i]) <= kExactRemainder)) return false;
+  // Exact when every coefficient of a - q b is negligible against the
+  // terms that make it up.
+  for (size_t i = 0; i <= na; ++i) {
+    Real r = PolyCoef(a, i), size = std::fabs(r);
+    for (size_t j = i > nb ? i - nb : 0; j <= std::min(i, q.size() - 1); ++j) {
+      const Real t = q[j] * PolyCoef(b, i - j);
+      r -= t;
+      size += std::fabs(t);
+    }
+    if (!(std::fabs(r) <= kExactRemainder * size)) return false;
+  }
+  TPolynomial quot = PolyNew(static_cast<uint16_t>(na - nb));
+  quot.Coef = std::move(q);
   a = std::move(quot);
   b = PolyConst(1.0L);
   return true;

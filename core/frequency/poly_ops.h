@@ -29,16 +29,21 @@ TPolynomial PolySub(const TPolynomial& a, const TPolynomial& b);
 // Degree deg a + deg b, the convolution of the coefficient lists.
 TPolynomial PolyMul(const TPolynomial& a, const TPolynomial& b);
 
-// Limit on the absolute value of every remainder coefficient for a division
-// to count as exact.
+// Largest remainder of an exact division, relative to the terms that make
+// up each coefficient of the dividend.
 inline constexpr Real kExactRemainder = 1e-8L;
 
 // Tries to divide a by b exactly. Nothing happens when b has degree 0 (or a
-// has a lower degree than b). Otherwise a is long-divided by b, each quotient
-// coefficient being the current top of the remainder over the top
-// coefficient of b; when every remainder coefficient is at most 1e-8 in
-// absolute value, a becomes the quotient and b the constant 1, otherwise both
-// stay as they were. Returns true when the operands were replaced.
+// has a lower degree than b). Otherwise the quotient q is found by long
+// division, from the top coefficient down and, when b has a non-zero
+// constant term, also from the constant term up: its high coefficients come
+// from the first, its low ones from the second, passing over where the two
+// agree best, so that neither end collects the rounding errors of the
+// other. The division counts as exact when every coefficient of a - q b is
+// at most 1e-8 of the sum of the absolute values of the terms that form it
+// (a test that does not depend on how a and b are scaled); then a becomes
+// the quotient and b the constant 1, otherwise both stay as they were.
+// Returns true when the operands were replaced.
 bool PolyExactDivide(TPolynomial& a, TPolynomial& b);
 
 }  // namespace vemo

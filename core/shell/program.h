@@ -27,6 +27,8 @@ struct TWiringState {
 };
 
 // The clock of the current run and the time span of time-domain runs.
+// Every thread has its own clock: the optimiser runs copies of a field on
+// worker threads, each stepping its blocks with its own model time and step.
 struct TRunClock {
   double SimTime = 0.0;
   double TimeStep = 0.01;
@@ -36,7 +38,7 @@ struct TRunClock {
 struct TProgram {
   TErrorState Err;
   TWiringState Wiring;
-  TRunClock Clock;
+  static thread_local TRunClock Clock;
   TUserDialogs* Dialogs = nullptr;
   TProjectSource* Projects = nullptr;
   std::string ProgramDir;  // with a trailing separator
@@ -52,8 +54,10 @@ TBlock* ZeroBlock();
 // project source become quiet defaults.
 void ResetProgramState();
 
-// Shows a plain message through the current dialogs (if any).
+// Shows a message about a fault through the current dialogs (if any).
 void ShowMessage(const std::string& text);
+// Shows a message that reports no fault (the information icon).
+void ShowInformation(const std::string& text);
 
 // Sets ErrorCode with its cell.
 inline void SetError(uint8_t code, int32_t col = -1, int32_t row = -1) {

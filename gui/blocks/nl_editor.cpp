@@ -295,6 +295,7 @@ TnlEditorForm::TnlEditorForm(const PointTable& table, bool generator, QWidget* p
   LayOutPlotWindow(this, buttons, PaintBox, HPaintBox, VPaintBox, StatusBar);
 
   setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+  AttachMainCopy(this);
   FitRange();
   resize(560, 440);
 }

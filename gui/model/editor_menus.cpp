@@ -16,8 +16,11 @@
 #include "model/macro.h"
 #include "model/mdi_child.h"
 #include "model/wire.h"
+#include "neural/neural_block.h"
+#include "neural/neuro_box.h"
 #include "plugins/user_block.h"
 #include "shell/encoding.h"
+#include "shell/print_dlg.h"
 
 namespace vemo {
 
@@ -59,9 +62,7 @@ TEditorDialogs DefaultEditorDialogs() {
                                  QStringLiteral("Введите текст:"), QLineEdit::Normal, initial, &ok);
     return ok;
   };
-  d.Print = [](QWidget*, const QString&, int) {
-    EditorMessage(QStringLiteral("Печать схемы пока недоступна."), QStringLiteral("Печать"));
-  };
+  d.Print = [](QWidget* parent, const TPrintRequest& request) { ShowPrintDialog(request, parent); };
   return d;
 }
 
@@ -192,12 +193,15 @@ void TMDIChild::EditByKind() {
       if (auto* m = dynamic_cast<TPulseFrequencyModulator*>(obj))
         EditWithStep([&] { return Dialogs.EditPFM(*m, this); });
       return;
+    case 13:
+      if (auto* n = dynamic_cast<TNeuralBlock*>(obj))
+        EditWithStep([&] { return EditNeuralBlock(*n, Field(), this); });
+      return;
     default:
-      // The fuzzy controller and neural network editors are not part of
-      // this program yet.
+      // The fuzzy controller editor is not part of this program yet.
       EditorMessage(QStringLiteral("Редактор блока \"%1\" пока недоступен.")
                         .arg(QString::fromStdString(obj->GetName())),
-                    QStringLiteral("Внимание"));
+                    QStringLiteral("Внимание"), TNotice::Information);
       return;
   }
 }

@@ -19,6 +19,7 @@ class QPainter;
 namespace vemo {
 
 struct TField;
+struct TPrintRequest;
 class TParamBlock;
 class TMacroBlock;
 class TParamControl;
@@ -47,9 +48,9 @@ struct TEditorDialogs {
   std::function<bool(TTableBlock&, QWidget*)> EditTable;
   // The one-line comment prompt; false when cancelled.
   std::function<bool(QWidget*, const QString& initial, QString& text)> PromptText;
-  // Prints a picture of the scheme: the title and a routine drawing the
-  // chosen range (RenderScheme with mode 0..2) into a rectangle.
-  std::function<void(QWidget*, const QString& title, int mode)> Print;
+  // The print dialog on what the editor prints (RenderScheme, its ranges
+  // and the window caption as title).
+  std::function<void(QWidget*, const TPrintRequest&)> Print;
 };
 TEditorDialogs DefaultEditorDialogs();
 

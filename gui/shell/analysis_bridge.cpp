@@ -10,6 +10,7 @@
 #include "model/compile.h"
 #include "model/field.h"
 #include "model/mdi_child.h"
+#include "optimisation/optimize_dlg.h"
 #include "shell/main_form.h"
 #include "shell/program.h"
 #include "shell/qt_dialogs.h"
@@ -147,6 +148,8 @@ void RunTransientCommand(TMainForm& form) {
 
 void RunPhaseCommand(TMainForm& form) { RunTimeDomain(form, &ShowPhaseSetup, &OpenPhaseWindow); }
 
+void RunOptimizeCommand(TMainForm& form) { RunTimeDomain(form, &OptimizeSetup, nullptr); }
+
 QString NotAvailableText(const QString& caption) {
   QString name = caption;
   name.remove(QLatin1Char('&'));
@@ -154,7 +157,7 @@ QString NotAvailableText(const QString& caption) {
 }
 
 void CommandNotAvailable(const QString& caption) {
-  ShowMessage(NotAvailableText(caption).toStdString());
+  ShowInformation(NotAvailableText(caption).toStdString());
 }
 
 }  // namespace vemo

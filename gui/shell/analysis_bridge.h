@@ -47,6 +47,8 @@ void ShowDocument(QWidget* window);
 // setup dialog and the result window of the time-domain windows.
 void RunTransientCommand(TMainForm& form);
 void RunPhaseCommand(TMainForm& form);
+// Анализ › Оптимизация: the same preparation, then TOptimizeDlg.
+void RunOptimizeCommand(TMainForm& form);
 
 // The one answer of every command whose window this version lacks.
 void CommandNotAvailable(const QString& caption);

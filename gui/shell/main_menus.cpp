@@ -84,7 +84,7 @@ const std::vector<TMenuEntry>& Menus() {
            {"N8", "Прямая П&опова", "Ctrl+P", [](TMainForm& f) { RunHodographCommand(f, true); }},
            {"InOutItem", "&Входо-выходная характеристика", "", [](TMainForm& f) { RunInOutCharacteristic(f); }},
            kSeparator,
-           {"N30", "&Оптимизация", "", VEMO_NOT_YET("N30")},
+           {"N30", "&Оптимизация", "", [](TMainForm& f) { RunOptimizeCommand(f); }},
        }},
       {"&Синтез",
        {
@@ -102,8 +102,8 @@ const std::vector<TMenuEntry>& Menus() {
        }},
       {"&Окно",
        {
-           {"WindowCascadeItem", "&Каскад", "", [](TMainForm& f) { f.MdiArea()->cascadeSubWindows(); }},
-           {"WindowTileItem", "&Мозаика", "", [](TMainForm& f) { f.MdiArea()->tileSubWindows(); }},
+           {"WindowCascadeItem", "&Каскад", "", VEMO_MEMBER(WindowCascadeItemClick)},
+           {"WindowTileItem", "&Мозаика", "", VEMO_MEMBER(WindowTileItemClick)},
            {"WindowArrangeItem", "&Упорядочить значки", "", VEMO_MEMBER(WindowArrangeItemClick)},
            {"WindowMinimizeItem", "&Свернуть все", "", VEMO_MEMBER(WindowMinimizeItemClick)},
            {"N12", "&Закрыть все", "", VEMO_MEMBER(N12Click)},

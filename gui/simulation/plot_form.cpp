@@ -13,17 +13,17 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
+#include "model/mdi_child.h"
 #include "shell/main_form.h"
+#include "shell/print_dlg.h"
 #include "shell/settings.h"
+#include "simulation/setup_checks.h"
 
 namespace vemo {
 
-TSettings& PlotSettings() {
-  static TSettings defaults;
-  TMainForm* main = TMainForm::Instance();
-  return main ? main->Settings() : defaults;
-}
+TSettings& PlotSettings() { return ProgramSettings(); }
 
 bool& BoldGraphs() {
   static bool bold = false;
@@ -38,9 +38,7 @@ TTimePlotForm::TTimePlotForm(TResultKind kind, TField* field, QWidget* parent)
   PropertyBtn->setObjectName(QStringLiteral("PropertyBtn"));
   PrintBtn = new QPushButton(QStringLiteral("Печать"), this);
   PrintBtn->setObjectName(QStringLiteral("PrintBtn"));
-  // Printing goes through the print dialog of the shell, which is not part
-  // of these windows yet.
-  PrintBtn->setEnabled(false);
+  connect(PrintBtn, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
   StaticText1 = new QLabel(QStringLiteral("Расчет..."), this);
   StaticText1->setObjectName(QStringLiteral("StaticText1"));
   ProgressBar = new QProgressBar(this);
@@ -69,7 +67,8 @@ TTimePlotForm::TTimePlotForm(TResultKind kind, TField* field, QWidget* parent)
   StatusBar = new TPanelBar(this);
   StatusBar->setObjectName(QStringLiteral("StatusBar"));
 
-  LayOutPlotWindow(this, buttons, PaintBox, HPaintBox, VPaintBox, StatusBar);
+  plotGrid_ = LayOutPlotWindow(this, buttons, PaintBox, HPaintBox, VPaintBox, StatusBar);
+  idleWidgets_ = {continueBtn_, PropertyBtn, PrintBtn};
 
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -110,11 +109,60 @@ void TTimePlotForm::CopyPicture(bool whole) {
   QApplication::clipboard()->setImage(Picture(whole, PlotSettings().BlackWhiteClipboard));
 }
 
+void TTimePlotForm::PrintBtnClick() {
+  if (running_) return;
+  TPrintRequest request;
+  request.PrintCallback = [this](QPainter* canvas, int mode, const QRect& rect) {
+    return PrintPicture(canvas, mode, rect);
+  };
+  request.PrintAllAvailable = 1;
+  request.PrintSelectedAvailable = 0;
+  request.PrintAnnotationAvailable = 1;
+  request.PrintMonoAvailable = 1;
+  request.PrintScalable = 1;
+  request.PrintTitle = windowTitle();
+  ShowPrintDialog(request, this);
+}
+
+QRect TTimePlotForm::PrintPicture(QPainter* canvas, int mode, const QRect& rect) {
+  switch (mode) {
+    case 0:
+    case 1:
+      if (canvas) DrawPicture(*canvas, rect, mode == 1, DrawMonochrome != 0);
+      return rect;
+    case 0 + kMeasureModes:
+    case 1 + kMeasureModes:
+      return QRect(QPoint(0, 0), PaintBox->size());
+    case kAnnotationMode:
+      if (canvas) DrawAnnotation(*canvas, rect, DrawMonochrome != 0);
+      return rect;
+    default:
+      return {};
+  }
+}
+
+void TTimePlotForm::DrawAnnotation(QPainter& p, const QRect& area, bool) {
+  const QStringList lines = AnnotationLines();
+  const int step = std::max(1, area.height() / 4);
+  for (int i = 0; i < lines.size() && i < 4; ++i)
+    p.drawText(QRect(area.left(), area.top() + i * step, area.width(), step),
+               Qt::AlignLeft | Qt::AlignVCenter, lines.at(i));
+}
+
+QString TTimePlotForm::TitleLine() const {
+  const TMainForm* main = TMainForm::Instance();
+  const TMDIChild* editor = main ? main->EditorOf(AnalysedField) : nullptr;
+  return editor ? windowTitle() + QStringLiteral(": ") + editor->Caption() : windowTitle();
+}
+
+QString TTimePlotForm::TimeLine(double t, double step) {
+  return QStringLiteral("Время: от 0 до %1 с, шаг %2 с").arg(NumberText(t), NumberText(step));
+}
+
 void TTimePlotForm::BeginRun() {
   running_ = true;
   abort_ = false;
-  continueBtn_->setEnabled(false);
-  PropertyBtn->setEnabled(false);
+  for (QWidget* w : idleWidgets_) w->setEnabled(false);
   for (QAction* a : idleActions_) a->setEnabled(false);
   ProgressBar->setValue(0);
   StaticText1->show();
@@ -124,8 +172,7 @@ void TTimePlotForm::BeginRun() {
 
 void TTimePlotForm::EndRun() {
   running_ = false;
-  continueBtn_->setEnabled(true);
-  PropertyBtn->setEnabled(true);
+  for (QWidget* w : idleWidgets_) w->setEnabled(true);
   for (QAction* a : idleActions_) a->setEnabled(true);
   StaticText1->hide();
   ProgressBar->hide();

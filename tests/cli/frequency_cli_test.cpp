@@ -106,12 +106,17 @@ TEST_F(FrequencyCliTest, BodeOfIntegratorIsAStraightLine) {
   EXPECT_EQ(text.substr(0, 49), "-3.00000000000000E+0000  6.00000000000000E+0001\r\n");
 }
 
-TEST_F(FrequencyCliTest, NegativeGainHasNoDecibels) {
-  // From the output of the loop to its error signal W = -1: the logarithm
-  // of the gain fails, the arithmetic error of the analyses.
-  TRun r = Cli("bode " + Example("feedback_loop.vmo") + " --from A --to B");
-  EXPECT_EQ(r.Status, 1);
-  EXPECT_EQ(r.Out, "Ошибка 18: Мат.ошибка! Попробуйте изменить структуру или параметры.\n");
+TEST_F(FrequencyCliTest, NegativeGainIsHalfATurn) {
+  // From the output of the loop to its error signal W = -1: 0 dB and -180
+  // degrees at every frequency.
+  for (const char* option : {"", " --phase"}) {
+    TRun r = Cli("bode " + Example("feedback_loop.vmo") + " --from A --to B" + option);
+    EXPECT_EQ(r.Status, 0);
+    const std::vector<std::string> lines = Lines(r.Out);
+    ASSERT_EQ(lines.size(), 200u);
+    for (const std::string& line : lines)
+      EXPECT_NEAR(std::stod(line.substr(24)), *option ? -180.0 : 0.0, 1e-12) << line;
+  }
 }
 
 TEST_F(FrequencyCliTest, BadUsage) {

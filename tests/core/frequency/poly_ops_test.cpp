@@ -20,14 +20,19 @@ TEST(PolyOps, ExactDivide) {
   EXPECT_TRUE(PolyExactDivide(a, b));
   ExpectCoefs(a, {0, 0.5L});
   ExpectCoefs(b, {1});
-  // A remainder up to 1e-8 still counts as exact, a larger one does not.
+  // A remainder up to 1e-8 of the terms of its coefficient still counts as
+  // exact (here 2 + 2 at s^0), a larger one does not.
   TPolynomial c = Poly({2 + 5e-9L, 3, 1}), d = Poly({1, 1});
   EXPECT_TRUE(PolyExactDivide(c, d));
   ExpectCoefs(c, {2, 1});
-  TPolynomial e = Poly({2 + 2e-8L, 3, 1}), f = Poly({1, 1});
+  TPolynomial e = Poly({2 + 1e-7L, 3, 1}), f = Poly({1, 1});
   EXPECT_FALSE(PolyExactDivide(e, f));
-  ExpectCoefs(e, {2 + 2e-8L, 3, 1}, 0);
+  ExpectCoefs(e, {2 + 1e-7L, 3, 1}, 0);
   ExpectCoefs(f, {1, 1}, 0);
+  // The test is relative: a dividend with small coefficients is no more
+  // divisible than the same one scaled up.
+  TPolynomial small = Poly({3e-9L, 4e-9L, 1e-9L}), g = Poly({2, 1});  // 1e-9 (s+1)(s+3) / (s+2)
+  EXPECT_FALSE(PolyExactDivide(small, g));
   // A constant divisor, or one of higher degree: nothing happens.
   TPolynomial h = PolyConst(2);
   EXPECT_FALSE(PolyExactDivide(e, h));
