@@ -91,6 +91,8 @@ bool WriteSchemePdf(const TField& field, const TSchemePrint& job, const std::str
     return true;
   std::cerr << "vemo-cli: " << path << ": Ошибка в записи файла!\n";
   return false;
+}
+
 bool WriteBode(const TZeroPoleForm& form, Real delay, double lgwMin, double lgwMax,
                const std::string& path, int width, int height) {
   TBodeRanges ranges;

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "cli_support.h"
+#include "model/project_file.h"
+#include "scheme_fixtures.h"
 
 #ifdef VEMO_CLI_PLOT
 #include <QColor>
@@ -67,9 +69,13 @@ TEST_F(FrequencyPlotCliTest, BodePictureHoldsBothPlots) {
   EXPECT_EQ(CountColour(img, kBlue, QRect(0, 250, 600, 250)), 0);
   EXPECT_GT(CountColour(img, kRed, QRect(0, 250, 600, 250)), 400);
   EXPECT_EQ(Lines(ReadAll(txt)).size(), 200u);
-  // A response without a logarithm (W = -1) is error 18 and no picture.
-  TRun bad = Cli("bode " + Example("feedback_loop.vmo") + " --from A --to B --plot " + Path("no.png"));
+  // A contour that cannot be analysed (a delay inside its loop) draws no picture.
+  auto f = vemo::CreateField();
+  vemo::testing::BuildFeedbackLoop(*f, 12, {0.5, 1.0});
+  ASSERT_TRUE(vemo::SaveField(*f, Path("delay.vmo")));
+  TRun bad = Cli("bode " + Path("delay.vmo") + " --plot " + Path("no.png"));
   EXPECT_EQ(bad.Status, 1);
+  EXPECT_NE(bad.Out.find("Ошибка 38"), std::string::npos) << bad.Out;
   EXPECT_FALSE(fs::exists(Path("no.png")));
 }
 

@@ -15,12 +15,14 @@
 #include "frequency/lafc_form.h"
 #include "frequency_support.h"
 #include "model/errors.h"
+#include "scheme_fixtures.h"
 #include "shell/numtext.h"
 #include "shell/settings.h"
 #include "simulation/plot_form.h"
 
 using namespace vemo;
 using namespace vemo::testing;
+using vemo::testing::BuildFeedbackLoop;
 
 namespace {
 
@@ -192,12 +194,12 @@ class BodeWindowTest : public QObject {
     QCOMPARE(rig.Form->Settings().LgwMin, -3.008);
   }
 
-  // A contour error ends the command in the error box and opens no window:
-  // W(s) = -1 (the loop's output back to its error signal) has no
-  // logarithm of its gain.
+  // A contour error ends the command in the error box at its cell and opens
+  // no window: a delay element inside the loop of the contour (error 38).
   void ContourErrorsEndInTheErrorBox() {
     TMainRig rig;
-    QVERIFY(rig.Form->OpenProjectFile(ExamplePath("feedback_loop.vmo")));
+    TMDIChild* e = rig.Form->NewEditor();
+    BuildFeedbackLoop(e->Field(), 12, {0.5, 1.0});
     QString text;
     OnNextModal([&text](QWidget* m) {
       auto* d = qobject_cast<TLACHSetupDlg*>(m);
@@ -206,7 +208,9 @@ class BodeWindowTest : public QObject {
       QVERIFY(d->OkBtnClick());  // A -> B
     });
     rig.Form->Item("LACHItem")->trigger();
-    QTRY_COMPARE(text, QString::fromUtf8(ErrorMessage(18)));
+    QTRY_COMPARE(text, QString::fromUtf8(ErrorMessage(38)));
+    QCOMPARE(e->CurrentCol(), 6);
+    QCOMPARE(e->CurrentRow(), 2);
     QVERIFY(rig.Form->ResultWindows().empty());
     QVERIFY(!QApplication::overrideCursor());
   }
