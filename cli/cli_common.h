@@ -71,5 +71,6 @@ int CmdInOut(const TArgs& a);
 int CmdSynth(const TArgs& a);
 int CmdSimplify(const TArgs& a);
 int CmdController(const TArgs& a);
+int CmdFuzzy(const TArgs& a);
 
 }  // namespace vemo::cli

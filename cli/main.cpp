@@ -94,11 +94,25 @@ const TCommand kCommands[] = {
      "Controller synthesis for the plant contour: the controller 1/(T s W(s)) in a loop\n"
      "with the plant closed by unit negative feedback, so that the transient from A to\n"
      "B is aperiodic with time constant T (T > 0.0001), saved as a project."},
+    {"fuzzy", CmdFuzzy,
+     "fuzzy show|eval|convert|put|plot MODEL ...",
+     "The fuzzy controller. MODEL is a .fz or .fuz file, or FILE.vmo --block COL,ROW.\n"
+     "  fuzzy show MODEL: method, variables with their membership functions (points),\n"
+     "    the rules in the rule language.\n"
+     "  fuzzy eval MODEL NAME=VALUE ...: one inference; prints NAME = value for every\n"
+     "    output variable (23-character reals).\n"
+     "  fuzzy convert IN -o OUT: between .fz and .fuz by OUT's extension (a model the\n"
+     "    WinFACT format cannot hold is refused).\n"
+     "  fuzzy put FILE.vmo --block COL,ROW --model MODEL [--rules RULES.txt] -o OUT.vmo:\n"
+     "    puts a model file (and rule lines, compiled) into the scheme's fuzzy block.\n"
+     "  fuzzy plot MODEL --var NAME --plot OUT.png [--size WxH]: the membership\n"
+     "    functions of one variable as the editor draws them."},
 };
 
 const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o",
                                            "--from", "--to", "--lgw-min", "--lgw-max",
-                                           "--x", "--y", "--xmax", "--plot", "--size", "--ne-step", "--t"};
+                                           "--x", "--y", "--xmax", "--plot", "--size", "--ne-step", "--t",
+                                           "--block", "--model", "--rules", "--var"};
 const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc"};
 
 void PrintProgramHelp() {

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <memory>
 
+#include "fuzzy/membership_plot.h"
 #include "simulation/phase.h"
 #include "simulation/phase_plot.h"
 #include "simulation/transient.h"
@@ -99,10 +100,21 @@ bool WritePhasePlot(const TPhaseRun& run, const std::string& path, int width, in
   const TPhasePicture pic = PhasePicture(run, 0, 0, 0, 0, TPhasePicture().Color, nullptr);
   return SavePng(PhaseImage(pic, QSize(width, height)), path);
 }
+
+bool WriteMembershipPlot(const TFuzzyModel& m, size_t var, const std::string& path, int width,
+                         int height) {
+  TGuiScope gui;
+  TMembershipPicture pic;
+  pic.Model = &m;
+  pic.Var = var;
+  MembershipRange(m, var, pic.XFrom, pic.XTo);
+  return SavePng(MembershipImage(pic, QSize(width, height)), path);
+}
 #else
 bool PlotsAvailable() { return false; }
 bool WriteTransientPlot(const TTransientRun&, const std::string&, int, int) { return false; }
 bool WritePhasePlot(const TPhaseRun&, const std::string&, int, int) { return false; }
+bool WriteMembershipPlot(const TFuzzyModel&, size_t, const std::string&, int, int) { return false; }
 #endif
 
 }  // namespace vemo::cli

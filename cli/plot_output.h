@@ -8,6 +8,7 @@
 namespace vemo {
 class TTransientRun;
 class TPhaseRun;
+struct TFuzzyModel;
 }
 
 namespace vemo::cli {
@@ -24,5 +25,8 @@ bool PlotsAvailable();
 bool WriteTransientPlot(const TTransientRun& run, const std::string& path, int width,
                         int height);
 bool WritePhasePlot(const TPhaseRun& run, const std::string& path, int width, int height);
+// The membership functions of variable var as the fuzzy editor draws them.
+bool WriteMembershipPlot(const TFuzzyModel& m, size_t var, const std::string& path, int width,
+                         int height);
 
 }  // namespace vemo::cli

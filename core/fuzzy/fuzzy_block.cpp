@@ -1,27 +1,11 @@
 #include "fuzzy/fuzzy_block.h"
 
+#include <algorithm>
+
 #include "shell/encoding.h"
+#include "shell/program.h"
 
 namespace vemo {
-
-void SaveShape(TMemCursor& c, const TFuzzyShape& s) {
-  c.U32(static_cast<uint32_t>(s.Points.size()));
-  for (const TShapePoint& p : s.Points) {
-    c.F64(p.X);
-    c.F64(p.Y);
-  }
-}
-
-bool LoadShape(TLoadCursor& c, TFuzzyShape& s) {
-  const uint32_t n = c.U32();
-  if (!c.CanRead(n, 16)) return c.Ok = false;
-  s.Points.resize(n);
-  for (TShapePoint& p : s.Points) {
-    p.X = c.F64();
-    p.Y = c.F64();
-  }
-  return c.Ok;
-}
 
 TFuzzyBlock::TFuzzyBlock() : TKindBlock(38) {
   for (const char* n : {"X1", "X2", "X3", "Y"}) Model.Variables.push_back({n, 0.0});
@@ -83,6 +67,23 @@ bool TFuzzyBlock::Load(TLoadCursor& c) {
   }
   if (!c.Ok) Model.Clear();
   return c.Ok;
+}
+
+void TFuzzyBlock::Check() {
+  if (OutputSide != OutSide) Prog.Err.ErrorCode = 36;
+}
+
+void TFuzzyBlock::Step() {
+  // Every named variable at a side position takes that side's input (0
+  // without one); the output variable too, so that it reads 0 when no rule
+  // fires.
+  const size_t sides = std::min<size_t>(4, Model.Variables.size());
+  for (size_t k = 0; k < sides; ++k)
+    if (!Model.Variables[k].Name.empty())
+      Model.Variables[k].Value = Inputs[k] ? Inputs[k]->Output : 0.0;
+  work_.Infer(Model);
+  if (OutputSide < Model.Variables.size() && !Model.Variables[OutputSide].Name.empty())
+    Output = Model.Variables[OutputSide].Value;
 }
 
 }  // namespace vemo
