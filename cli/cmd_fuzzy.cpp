@@ -248,7 +248,9 @@ int Plot(const TArgs& a) {
   if (!LoadModelArg(a, 1, in, exit)) return exit;
   const int v = FindVariable(in.Model, a.Options.at("--var"));
   if (v < 0) return UsageError("fuzzy plot: no variable " + a.Options.at("--var"));
-  return WriteMembershipPlot(in.Model, static_cast<size_t>(v), a.Options.at("--plot"), width, height)
+  const TPlotOutputs* plots = PlotOutputs();
+  return plots && plots->WriteMembership(in.Model, static_cast<size_t>(v), a.Options.at("--plot"),
+                                         width, height)
              ? kExitOk
              : kExitFailure;
 }

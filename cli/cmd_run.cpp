@@ -3,6 +3,7 @@
 
 #include "cli_common.h"
 #include "plot_output.h"
+#include "text_stream.h"
 #include "shell/numtext.h"
 #include "shell/program.h"
 #include "simulation/engine.h"
@@ -28,6 +29,12 @@ int CmdSimulate(const TArgs& a) {
   if (a.Has("--step") && step < 1e-8) return UsageError(std::string("--step: ") + kBadParameter);
   int width = 0, height = 0;
   if (!PlotOptions(a, width, height)) return kExitUsage;
+  const bool picture = a.Has("--plot"), text = !picture || a.Has("-o");
+  TTextStream out(a.Has("-o") ? a.Options.at("-o") : std::string());
+  if (text && !out.Ok()) {
+    std::cerr << kWriteError << "\n";
+    return kExitFailure;
+  }
   TFileProjects projects;
   auto field = LoadAndPrepareRun(a, projects, step);
   if (!field) return kExitFailure;
@@ -48,36 +55,31 @@ int CmdSimulate(const TArgs& a) {
     points = ShownPoints(*field);
   }
 
+  // One line per step, written as the run goes: the time, then the sample
+  // of each observed point. Without a picture nothing is kept in memory.
   TTransientRun run;
   run.Scale.AutoScale = true;
+  run.KeepSamples = picture;
   run.Open(*field, viewTime, points);
+  if (text)
+    run.StepSink = [&out, n = points.size(), dt = run.Dt](int64_t step, const float* samples) {
+      out.Real(StepTime(step, dt));
+      for (size_t k = 0; k < n; ++k) {
+        out.Blank();
+        out.Real(samples[k]);
+      }
+      out.EndLine();
+    };
   bool ok = Prog.Err.ErrorCode == 0;
   if (!ok) PrintSchemeError();
   if (ok) ok = run.RunSegment();
   run.Close();
   ReleaseMacroBodies(*field);
-  if (a.Has("--plot")) {
-    if (!WriteTransientPlot(run, a.Options.at("--plot"), width, height)) return kExitFailure;
-    if (!a.Has("-o")) return ok ? kExitOk : kExitFailure;
-  }
-
-  // One line per step: the time, then the sample of each observed point.
-  std::string text;
-  const size_t n = run.Observed.size();
-  const size_t steps = run.StepCount();
-  text.reserve(steps * (24 * (n + 1) + 1));
-  for (size_t i = 0; i < steps; ++i) {
-    text += FormatReal23(run.SampleTime(i));
-    for (size_t k = 0; k < n; ++k) {
-      text += ' ';
-      text += FormatReal23(run.Samples.At(i * n + k));
-    }
-    text += '\n';
-  }
-  if (a.Has("-o")) {
-    if (!WriteTextFile(a.Options.at("-o"), text)) return kExitFailure;
-  } else {
-    std::cout << text;
+  if (text && !out.Finish()) return kExitFailure;
+  if (picture) {
+    const TPlotOutputs* plots = PlotOutputs();
+    if (!plots || !plots->WriteTransient(run, a.Options.at("--plot"), width, height))
+      return kExitFailure;
   }
   return ok ? kExitOk : kExitFailure;
 }

@@ -4,6 +4,7 @@
 #include "blocks/expression.h"
 #include "cli_common.h"
 #include "plot_output.h"
+#include "text_stream.h"
 #include "shell/numtext.h"
 #include "shell/program.h"
 #include "simulation/engine.h"
@@ -31,6 +32,12 @@ int CmdPhase(const TArgs& a) {
   int width = 0, height = 0;
   if (!PlotOptions(a, width, height)) return kExitUsage;
 
+  const bool picture = a.Has("--plot"), text = !picture || a.Has("-o");
+  TTextStream out(a.Has("-o") ? a.Options.at("-o") : std::string());
+  if (text && !out.Ok()) {
+    std::cerr << kWriteError << "\n";
+    return kExitFailure;
+  }
   TFileProjects projects;
   auto field = LoadAndPrepareRun(a, projects, step);
   if (!field) return kExitFailure;
@@ -38,27 +45,28 @@ int CmdPhase(const TArgs& a) {
     if (!RequirePlaced(*field, k)) return kExitFailure;
   if (!a.Has("--time")) pageTime = Prog.Clock.ViewTime;
 
+  // One line per recorded pair, written as the run goes: the ordinate, one
+  // blank, the abscissa. Without a picture nothing is kept in memory.
   TPhaseRun run;
+  run.KeepSamples = picture;
+  if (text)
+    run.PairSink = [&out](float x, float y) {
+      out.Real(y);
+      out.Blank();
+      out.Real(x);
+      out.EndLine();
+    };
   run.Open(*field, x, static_cast<uint8_t>(y), pageTime);
   bool ok = Prog.Err.ErrorCode == 0;
   if (!ok) PrintSchemeError();
   if (ok) ok = run.RunPage();
   run.Close();
   ReleaseMacroBodies(*field);
-  if (a.Has("--plot")) {
-    if (!WritePhasePlot(run, a.Options.at("--plot"), width, height)) return kExitFailure;
-    if (!a.Has("-o")) return ok ? kExitOk : kExitFailure;
-  }
-  std::string text = run.Text();
-  if (a.Has("-o")) {
-    std::string lf;
-    lf.reserve(text.size());
-    for (char ch : text)
-      if (ch != '\r') lf += ch;
-    if (!WriteTextFile(a.Options.at("-o"), lf)) return kExitFailure;
-  } else {
-    for (char ch : text)
-      if (ch != '\r') std::cout << ch;
+  if (text && !out.Finish()) return kExitFailure;
+  if (picture) {
+    const TPlotOutputs* plots = PlotOutputs();
+    if (!plots || !plots->WritePhase(run, a.Options.at("--plot"), width, height))
+      return kExitFailure;
   }
   return ok ? kExitOk : kExitFailure;
 }

@@ -94,6 +94,30 @@ const TCommand kCommands[] = {
      "Controller synthesis for the plant contour: the controller 1/(T s W(s)) in a loop\n"
      "with the plant closed by unit negative feedback, so that the transient from A to\n"
      "B is aperiodic with time constant T (T > 0.0001), saved as a project."},
+    {"optimize", CmdOptimize,
+     "optimize FILE.vmo --error P --param COL,ROW:I=LO..HI[:log] [--param ...] [--method probe|coord|grad] [--criterion 0|1|2] [--time T] [--step H] [--set NAME=VALUE ...] [--jobs N] [-o OUT.vmo]",
+     "Parameter optimisation: tunes parameter I (0-based) of the block at (COL,ROW)\n"
+     "within LO..HI (:log searches it on a logarithmic scale) so that the signal at\n"
+     "point P becomes as small as possible over the view time, by the criterion\n"
+     "(0 integral square, 1 with the first derivative, 2 with the second; default 1)\n"
+     "and the method (default coord). The settings are the defaults of Vemo.ini's\n"
+     "\"Optimization\", \"OptIntegralSqr1D/2D\" sections; --set changes one by its key\n"
+     "(ZondCount, ZondIterCount, SpeedDown, SpeedDownIters, SpeedDownSingleIters,\n"
+     "SpeedDownEps, GradDownVolum, GradDownIters, GradDownEps, WeightY, WeightDY,\n"
+     "WeightD2Y). --jobs: runs at a time on copies of the scheme (default: the cores;\n"
+     "1 runs on the scheme itself; the result is the same). Prints one line per\n"
+     "parameter \"COL,ROW:I = value\", then \"J = ...\" (the criterion at the tuned\n"
+     "values, one more run) and \"runs = N\" (the method's simulations). A progress\n"
+     "bar goes to stderr on a terminal; Ctrl+C cancels like \"Отмена\": the best values\n"
+     "found so far are kept (and J reads \"-\"). -o writes the tuned project."},
+    {"neuro", CmdNeuro,
+     "neuro train FILE.vmo --block COL,ROW --reference P --output Q [--min X] [--max Y] [--time T] [--step H] [method options] [-o OUT.vmo] [--net OUT.txt] | neuro show FILE.vmo --block COL,ROW",
+     "train: trains the neural block at (COL,ROW): every weight is optimised within\n"
+     "--min..--max (default -10..10, \"OptNet\" of Vemo.ini) so that the signal at the\n"
+     "output point Q follows the reference point P over the transient time; the method\n"
+     "options are those of optimize. Prints \"J = ...\" and \"runs = N\"; -o writes the\n"
+     "project, --net the network file. show: prints the block's network in the layout\n"
+     "of the network file (layers, functions, neuron counts, weights)."},
     {"fuzzy", CmdFuzzy,
      "fuzzy show|eval|convert|put|plot MODEL ...",
      "The fuzzy controller. MODEL is a .fz or .fuz file, or FILE.vmo --block COL,ROW.\n"
@@ -112,7 +136,9 @@ const TCommand kCommands[] = {
 const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o",
                                            "--from", "--to", "--lgw-min", "--lgw-max",
                                            "--x", "--y", "--xmax", "--plot", "--size", "--ne-step", "--t",
-                                           "--block", "--model", "--rules", "--var"};
+                                           "--error", "--param", "--method", "--criterion", "--set", "--jobs",
+                                           "--block", "--reference", "--output", "--min", "--max", "--net",
+                                           "--model", "--rules", "--var"};
 const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc"};
 
 void PrintProgramHelp() {
@@ -152,6 +178,7 @@ int main(int argc, char** argv) {
     } else if (kValueOptions.count(arg)) {
       if (i + 1 >= argc) return UsageError(arg + " needs a value");
       args.Options[arg] = argv[++i];
+      args.All.emplace_back(arg, argv[i]);
     } else if (arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9') && arg[1] != '.') {
       return UsageError("unknown option '" + arg + "' for " + name);
     } else {

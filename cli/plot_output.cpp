@@ -1,21 +1,11 @@
 #include "plot_output.h"
 
+#include <dlfcn.h>
+#include <unistd.h>
+
 #include <charconv>
-#include <cstdio>
-#include <cstdlib>
 #include <iostream>
-
-#ifdef VEMO_CLI_PLOT
-#include <QGuiApplication>
-#include <QImage>
-#include <memory>
-
-#include "fuzzy/membership_plot.h"
-#include "simulation/phase.h"
-#include "simulation/phase_plot.h"
-#include "simulation/transient.h"
-#include "simulation/transient_plot.h"
-#endif
+#include <vector>
 
 namespace vemo::cli {
 
@@ -29,42 +19,35 @@ bool ParseDimension(const std::string& s, int& out) {
   return true;
 }
 
-#ifdef VEMO_CLI_PLOT
-// Painting text needs a QGuiApplication; without a display it runs on the
-// offscreen platform.
-class TGuiScope {
- public:
-  TGuiScope() {
-    if (QGuiApplication::instance()) return;
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    // Qt's notes about its environment (no runtime directory, say) are not
-    // the batch program's output; its errors still are.
-    qInstallMessageHandler(QuietHandler);
-    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-  }
-
- private:
-  static void QuietHandler(QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
-  }
-  static inline int argc_ = 1;
-  static inline char name_[] = "vemo-cli";
-  static inline char* argv_[] = {name_, nullptr};
-  std::unique_ptr<QGuiApplication> app_;
-};
-
-bool SavePng(const QImage& img, const std::string& path) {
-  // Written beside the target and renamed over it when complete.
-  const std::string temp = path + ".part";
-  if (img.isNull() || !img.save(QString::fromStdString(temp), "PNG") ||
-      std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    std::cerr << "vemo-cli: " << path << ": Ошибка в записи файла!\n";
-    return false;
-  }
-  return true;
+// The directory of the running program, with its final "/"; empty when the
+// system does not say.
+std::string ProgramDirectory() {
+  std::vector<char> buf(4096);
+  const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
+  if (n <= 0 || static_cast<size_t>(n) >= buf.size()) return {};
+  std::string path(buf.data(), static_cast<size_t>(n));
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
-#endif
+
+const TPlotOutputs* LoadPlotLibrary() {
+  // Only the library beside the program: it is part of it.
+  const std::string path = ProgramDirectory() + kPlotLibraryName;
+  void* lib = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  const char* why = lib ? nullptr : ::dlerror();
+  const TPlotOutputs* table = nullptr;
+  if (lib) {
+    // The library stays loaded until the program ends (Qt keeps state of
+    // its own that must outlive the pictures).
+    if (auto entry = reinterpret_cast<TPlotEntry>(::dlsym(lib, kPlotEntryName))) table = entry();
+    if (!table || table->Size < sizeof(TPlotOutputs)) {
+      table = nullptr;
+      why = "not the plot library of this program";
+    }
+  }
+  if (!table) std::cerr << "vemo-cli: --plot: " << path << ": " << (why ? why : "") << "\n";
+  return table;
+}
 
 }  // namespace
 
@@ -86,35 +69,18 @@ bool PlotOptions(const TArgs& a, int& width, int& height) {
   return true;
 }
 
+bool PlotsAvailable() {
 #ifdef VEMO_CLI_PLOT
-bool PlotsAvailable() { return true; }
-
-bool WriteTransientPlot(const TTransientRun& run, const std::string& path, int width,
-                        int height) {
-  TGuiScope gui;
-  return SavePng(TransientImage(TransientPicture(run, nullptr), QSize(width, height)), path);
-}
-
-bool WritePhasePlot(const TPhaseRun& run, const std::string& path, int width, int height) {
-  TGuiScope gui;
-  const TPhasePicture pic = PhasePicture(run, 0, 0, 0, 0, TPhasePicture().Color, nullptr);
-  return SavePng(PhaseImage(pic, QSize(width, height)), path);
-}
-
-bool WriteMembershipPlot(const TFuzzyModel& m, size_t var, const std::string& path, int width,
-                         int height) {
-  TGuiScope gui;
-  TMembershipPicture pic;
-  pic.Model = &m;
-  pic.Var = var;
-  MembershipRange(m, var, pic.XFrom, pic.XTo);
-  return SavePng(MembershipImage(pic, QSize(width, height)), path);
-}
+  return true;
 #else
-bool PlotsAvailable() { return false; }
-bool WriteTransientPlot(const TTransientRun&, const std::string&, int, int) { return false; }
-bool WritePhasePlot(const TPhaseRun&, const std::string&, int, int) { return false; }
-bool WriteMembershipPlot(const TFuzzyModel&, size_t, const std::string&, int, int) { return false; }
+  return false;
 #endif
+}
+
+const TPlotOutputs* PlotOutputs() {
+  if (!PlotsAvailable()) return nullptr;
+  static const TPlotOutputs* table = LoadPlotLibrary();
+  return table;
+}
 
 }  // namespace vemo::cli

@@ -36,3 +36,25 @@ inline void BuildFeedbackLoop(TField& f, uint16_t code, std::initializer_list<do
 }
 
 }  // namespace vemo::testing
+
+namespace vemo::testing {
+
+// The error of a gain: a unit constant at (2,2) into the summer at (6,2)
+// (code 2, lower input negated), and the constant through a proportional
+// block of gain K at (4,5) into the summer's lower input; point A on the
+// summer's output. The error is 1 - K at every step, so the integral-square
+// criterion over the view time T is (1 - K)² T. Returns the gain block.
+inline TCellObject* BuildGainError(TField& f, double K) {
+  TSchemeBuilder b(f);
+  b.Block(2, 2, 0, {1.0});
+  b.Block(6, 2, 2, {});
+  TCellObject* gain = b.Block(4, 5, 6, {K});
+  b.Line({{2, 2}, {6, 2}});
+  b.Line({{4, 2}, {4, 5}});
+  b.Line({{4, 5}, {6, 5}, {6, 2}});
+  b.Line({{6, 2}, {8, 2}});
+  b.Point(0, 7, 2);
+  return gain;
+}
+
+}  // namespace vemo::testing

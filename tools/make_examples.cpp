@@ -189,29 +189,29 @@ bool MacroLag(const std::string& dir) {
 }
 
 // Seven terms per variable, from "ОБ" (negative big) to "ПБ" (positive big),
-// centred at -3..3 times a third of the range; the input variables' outer
-// terms stay at 1 out to a hundred times the range, the output's are
-// triangles.
+// centred at -3..3 times a third of the range; the outer terms of an input
+// stay at 1 out to twice the range, the output's are triangles.
 void SevenTerms(TFuzzyModel& m, uint32_t var, const char* suffix, double range, bool shoulders) {
   static const char* const kNames[] = {"ОБ", "ОС", "ОМ", "Н", "ПМ", "ПС", "ПБ"};
   const double w = range / 3;
   for (int k = 0; k < 7; ++k) {
     const double c = (k - 3) * w;
     TFuzzyShape s{{{c - w, 0}, {c, 1}, {c + w, 0}}};
-    if (shoulders && k == 0) s = TFuzzyShape{{{-100 * range, 0}, {-99 * range, 1}, {c, 1}, {c + w, 0}}};
-    if (shoulders && k == 6) s = TFuzzyShape{{{c - w, 0}, {c, 1}, {99 * range, 1}, {100 * range, 0}}};
+    if (shoulders && k == 0) s = TFuzzyShape{{{-2 * range - w, 0}, {-2 * range, 1}, {c, 1}, {c + w, 0}}};
+    if (shoulders && k == 6) s = TFuzzyShape{{{c - w, 0}, {c, 1}, {2 * range, 1}, {2 * range + w, 0}}};
     AddTerm(m, std::string(kNames[k]) + "_" + suffix, var, s);
   }
 }
 
 // The rules of a fuzzy PD controller: the control grows with the error and
-// its rate, one term per step of either, limited at the outer terms.
+// falls with the speed of the output, one term per step of either, limited
+// at the outer terms.
 std::string PdRules() {
   static const char* const kNames[] = {"ОБ", "ОС", "ОМ", "Н", "ПМ", "ПС", "ПБ"};
   std::string text;
   for (int i = 0; i < 7; ++i)
     for (int j = 0; j < 7; ++j) {
-      const int u = std::clamp(i + j - 3, 0, 6);
+      const int u = std::clamp(i - j + 3, 0, 6);
       text += std::string("ЕСЛИ Ошибка ЕСТЬ ") + kNames[i] + "_е И Скорость ЕСТЬ " + kNames[j] +
               "_с ТО Управление ЕСТЬ " + kNames[u] + "_у\n";
     }
@@ -219,30 +219,28 @@ std::string PdRules() {
 }
 
 // A fuzzy PD controller (MAX_MIN, 7 x 7 rules) closing a unit step loop
-// around the plant 1 / (s (0.5 s + 1)). The error enters on the left, its
-// rate (a real differentiator) on top, the control leaves on the right.
-// Point A is the output, B the error, C the control. The model is also
-// written as fuzzy_pd.fz.
+// around the servo 1 / (s (0.5 s + 1)): the error enters on the left, the
+// speed of the output (the lag's output) on top, the control leaves on the
+// right. Point A is the output, B the error, C the control. The model is
+// also written as fuzzy_pd.fz.
 bool FuzzyPd(const std::string& dir) {
   auto f = CreateField();
   TSchemeBuilder b(*f);
   b.Block(2, 4, 0, {1.0});
   b.Block(4, 4, 2);
-  b.Block(7, 2, 95, {0.02, 1.0});
-  auto* fuzzy = static_cast<TFuzzyBlock*>(b.Block(9, 4, 38));
-  b.Block(11, 4, 10, {0.5, 1.0, 0.0});
-  b.Block(13, 4, 7, {1.0, 0.0});
+  auto* fuzzy = static_cast<TFuzzyBlock*>(b.Block(7, 4, 38));
+  b.Block(9, 4, 10, {0.5, 1.0, 0.0});
+  b.Block(12, 4, 7, {1.0, 0.0});
   b.Line({{2, 4}, {4, 4}});
-  b.Line({{4, 4}, {9, 4}});
-  b.Line({{5, 4}, {5, 2}, {7, 2}});
-  b.Line({{7, 2}, {9, 2}, {9, 4}});
-  b.Line({{9, 4}, {11, 4}});
-  b.Line({{11, 4}, {13, 4}});
-  b.Line({{13, 4}, {16, 4}});
-  b.Line({{14, 4}, {14, 6}, {4, 6}, {4, 4}});
-  b.Point(0, 16, 4);
-  b.Point(1, 6, 4);
-  b.Point(2, 10, 4);
+  b.Line({{4, 4}, {7, 4}});
+  b.Line({{7, 4}, {9, 4}});
+  b.Line({{9, 4}, {12, 4}});
+  b.Line({{10, 4}, {10, 2}, {7, 2}, {7, 4}});
+  b.Line({{12, 4}, {15, 4}});
+  b.Line({{13, 4}, {13, 6}, {4, 6}, {4, 4}});
+  b.Point(0, 15, 4);
+  b.Point(1, 5, 4);
+  b.Point(2, 8, 4);
 
   TFuzzyModel& m = fuzzy->Model;
   m.Clear();

@@ -45,7 +45,9 @@ void TMeanderGenerator::Step() {
 
 // Uniform random.
 std::mt19937& RandomSourceGenerator() {
-  static std::mt19937 g(kRandomSourceSeed);
+  // One sequence per thread: runs of field copies on worker threads each
+  // draw the sequence a run on its own would draw.
+  static thread_local std::mt19937 g(kRandomSourceSeed);
   return g;
 }
 double NextUniform(std::mt19937& g) {

@@ -96,15 +96,37 @@ bool ParseNumber(std::string_view text, double& out) {
   return true;
 }
 
-std::string FormatReal23(double x) {
-  if (std::isnan(x)) return std::string(20, ' ') + "Nan";
-  if (std::isinf(x)) return std::string(19, ' ') + (x < 0 ? "-Inf" : "+Inf");
-  bool neg = std::signbit(x) && x != 0.0;
+char* WriteReal23(char* out, double x) {
+  if (std::isnan(x) || std::isinf(x)) {
+    const char* word = std::isnan(x) ? "Nan" : x < 0 ? "-Inf" : "+Inf";
+    const size_t len = std::strlen(word);
+    std::memset(out, ' ', kReal23Width - len);
+    std::memcpy(out + kReal23Width - len, word, len);
+    return out + kReal23Width;
+  }
+  const bool neg = std::signbit(x) && x != 0.0;
   // The 15-digit text of a finite value beyond this rounds up past the
   // double range and could not be read back: write the largest readable.
   constexpr double kLargestReadable = 1.79769313486231e308;
   const double a = std::fabs(x) > kLargestReadable ? kLargestReadable : std::fabs(x);
-  return ExponentForm(a, neg, 14);
+  // "d.dddddddddddddde+dd" or with three exponent digits.
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 14);
+  const char* e = buf + 16;
+  int ex = 0;
+  for (const char* p = e + 2; p < r.ptr; ++p) ex = ex * 10 + (*p - '0');
+  out[0] = neg ? '-' : ' ';
+  std::memcpy(out + 1, buf, 16);
+  out[17] = 'E';
+  out[18] = e[1];
+  for (int i = 22; i >= 19; --i, ex /= 10) out[i] = static_cast<char>('0' + ex % 10);
+  return out + kReal23Width;
+}
+
+std::string FormatReal23(double x) {
+  std::string s(kReal23Width, ' ');
+  WriteReal23(s.data(), x);
+  return s;
 }
 
 bool ParseRealLine(std::string_view line, double* out, int count) {

@@ -1,5 +1,6 @@
 // Text forms of real numbers shared by every dialog, window and text file.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,10 @@ bool ParseNumber(std::string_view text, double& out);
 // " 1.00000000000000E+0000" (sign position, digit, point, 14 digits,
 // E, exponent sign, 4 exponent digits).
 std::string FormatReal23(double x);
+// The same 23 characters written at out (no allocation, for long texts
+// written as they are produced); returns out + 23.
+char* WriteReal23(char* out, double x);
+inline constexpr size_t kReal23Width = 23;
 
 // Splits a text line into the reals it holds (blank separated); used by the
 // readers of the program's own text files.

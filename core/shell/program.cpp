@@ -2,10 +2,12 @@
 
 #include "blocks/cell_object.h"
 #include "frequency/analysis_state.h"
+#include "optimisation/opt_params.h"
 
 namespace vemo {
 
 TProgram Prog;
+thread_local TRunClock TProgram::Clock;
 
 namespace {
 TScriptedDialogs& QuietDialogs() {
@@ -31,6 +33,7 @@ void ResetProgramState() {
   Prog.Dialogs = &QuietDialogs();
   Prog.Projects = nullptr;
   ResetAnalysisState();
+  ResetOptState();
 }
 
 void ShowMessage(const std::string& text) {

@@ -28,6 +28,8 @@ struct TWiringState {
 };
 
 // The clock of the current run and the time span of time-domain runs.
+// Every thread has its own clock: the optimiser runs copies of a field on
+// worker threads, each stepping its blocks with its own model time and step.
 struct TRunClock {
   double SimTime = 0.0;
   double TimeStep = 0.01;
@@ -37,7 +39,7 @@ struct TRunClock {
 struct TProgram {
   TErrorState Err;
   TWiringState Wiring;
-  TRunClock Clock;
+  static thread_local TRunClock Clock;
   TUserDialogs* Dialogs = nullptr;
   TProjectSource* Projects = nullptr;
   std::string ProgramDir;  // with a trailing separator

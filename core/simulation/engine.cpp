@@ -1,5 +1,6 @@
 #include "simulation/engine.h"
 
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -106,6 +107,22 @@ void PrepareRun(TField& field) {
   CheckAlgebraicLoops(field);
   if (Prog.Err.ErrorCode) return;
   ChooseStep(field);
+}
+
+bool CountRunSteps(int64_t first, double dt, double end, int64_t& count) {
+  count = 0;
+  if (!(dt > 0.0) || !std::isfinite(dt) || std::isnan(end) || end == HUGE_VAL) return false;
+  const double firstTime = StepTime(first, dt);
+  if (!(firstTime < end)) return true;
+  // Estimate the first step at or past the end, refuse far too many, then
+  // settle the estimate on the exact products (k·dt grows with k).
+  const double q = std::ceil(end / dt);
+  if (!(q - static_cast<double>(first) <= static_cast<double>(kMaxRunSteps) + 2.0)) return false;
+  int64_t last = static_cast<int64_t>(q);
+  while (last > first && !(StepTime(last - 1, dt) < end)) --last;
+  while (StepTime(last, dt) < end) ++last;
+  count = last - first;
+  return count <= kMaxRunSteps;
 }
 
 void SimInit(TField& field) {

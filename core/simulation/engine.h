@@ -1,6 +1,8 @@
 // The simulation engine: orders the run list, rejects algebraic loops,
 // chooses the step and steps every block of a run.
 #pragma once
+#include <cstdint>
+
 #include "model/field.h"
 
 namespace vemo {
@@ -18,6 +20,17 @@ void ChooseStep(TField& field);
 // Compile, order, check loops and choose the step, stopping at the first
 // error; the result is in Prog.Err.ErrorCode.
 void PrepareRun(TField& field);
+
+// A run counts its steps with an integer and takes the model time of step k
+// as k·dt, so that a tiny step can neither stall the clock (t + dt == t) nor
+// let it drift. One run segment (a window's page, a batch run) has at most
+// kMaxRunSteps steps.
+inline constexpr int64_t kMaxRunSteps = 1'000'000'000;
+inline double StepTime(int64_t k, double dt) { return static_cast<double>(k) * dt; }
+// The number of steps k = first, first + 1, ... whose time k·dt lies before
+// end. False when dt is not a positive finite number, end is NaN or +inf,
+// or there would be more than kMaxRunSteps of them.
+bool CountRunSteps(int64_t first, double dt, double end, int64_t& count);
 
 // The run operations.
 void SimInit(TField& field);

@@ -16,12 +16,14 @@ void TPhaseRun::Open(TField& field, int abscissa, uint8_t ordinate, double pageT
   PageTime = pageTime;
   Samples.Clear();
   T = 0.0;
+  Steps = 0;
   PrevX = 0.0;
   FirstStep = true;
   RangeStarted = false;
   MathError = false;
   SimInit(field);
   Opened = true;
+  Dt = Prog.Clock.TimeStep;
 }
 
 void TPhaseRun::Close() {
@@ -34,13 +36,18 @@ bool TPhaseRun::RunPage() {
   const bool derivative = Ordinate == kDerivativeOrdinate;
   TBlock* xs = field.Points[Abscissa].Source;
   TBlock* ys = derivative || Ordinate >= kPointCount ? nullptr : field.Points[Ordinate].Source;
-  const double step = field.Step > 0.0 ? field.Step : Prog.Clock.TimeStep;
-  const double end = T + PageTime;
+  const double step = Dt;
   Aborted = false;
+  int64_t count = 0;
+  if (!CountRunSteps(Steps, step, T + PageTime, count)) {
+    ShowMessage(kBadParameter);
+    return false;
+  }
+  const int64_t last = Steps + count;
   bool fault = false;
   long counter = 0;
   std::feclearexcept(kRunFaults);
-  while (T < end) {
+  while (Steps < last) {
     Prog.Clock.SimTime = T;
     Prog.Clock.TimeStep = step;
     SimStepAll(field);
@@ -62,8 +69,11 @@ bool TPhaseRun::RunPage() {
     if (record) {
       const double cx = ClampSample(x);
       const double cy = ClampSample(y);
-      Samples.Append(static_cast<float>(cx));
-      Samples.Append(static_cast<float>(cy));
+      if (KeepSamples) {
+        Samples.Append(static_cast<float>(cx));
+        Samples.Append(static_cast<float>(cy));
+      }
+      if (PairSink) PairSink(static_cast<float>(cx), static_cast<float>(cy));
       if (AutoScale) {
         if (!RangeStarted) {
           MinX = MaxX = cx;
@@ -76,7 +86,7 @@ bool TPhaseRun::RunPage() {
         if (cy > MaxY) MaxY = cy;
       }
     }
-    T += step;
+    T = StepTime(++Steps, step);
     if (RunStopAsked(counter, Progress, T)) {
       Aborted = true;
       break;

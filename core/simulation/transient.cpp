@@ -44,6 +44,7 @@ void TTransientRun::Open(TField& field, double viewTime, const std::vector<int>&
   ViewStart = Margin;
   ViewEnd = viewTime;
   T = 0.0;
+  Steps = 0;
   RangeStarted = false;
   MathError = false;
   SimInit(field);
@@ -60,24 +61,30 @@ bool TTransientRun::RunSegment() {
   TField& field = *Field;
   const double s = ViewStart < 0 ? 0.0 : ViewStart;
   const double span = ViewEnd - s;
+  Aborted = false;
+  int64_t count = 0;
+  if (!CountRunSteps(Steps, Dt, T + span, count)) {
+    ShowMessage(kBadParameter);
+    return false;
+  }
   ViewStart = T + Margin;
   ViewEnd = T + span;
-  Aborted = false;
 
   const size_t n = Observed.size();
   std::vector<TBlock*> sources(n);
   std::vector<TViewPoint*> points(n);
+  std::vector<float> stepSamples(n);
   for (size_t k = 0; k < n; ++k) {
     points[k] = &field.Points[Observed[k]];
     sources[k] = points[k]->Source;
   }
   const bool single = Scale.SingleScale || n == 1;
-  const double step = field.Step > 0.0 ? field.Step : Prog.Clock.TimeStep;
+  const int64_t last = Steps + count;
   long counter = 0;
   std::feclearexcept(kRunFaults);
   bool fault = false;
-  while (T < ViewEnd) {
-    Prog.Clock.TimeStep = step;
+  while (Steps < last) {
+    Prog.Clock.TimeStep = Dt;
     Prog.Clock.SimTime = T;
     SimStepAll(field);
     if (std::fetestexcept(kRunFaults)) {
@@ -86,7 +93,8 @@ bool TTransientRun::RunSegment() {
     }
     for (size_t k = 0; k < n; ++k) {
       const double v = ClampSample(sources[k] ? sources[k]->Output : 0.0);
-      Samples.Append(static_cast<float>(v));
+      stepSamples[k] = static_cast<float>(v);
+      if (KeepSamples) Samples.Append(stepSamples[k]);
       if (Scale.AutoScale) {
         if (single) {
           if (!RangeStarted) { RunMin = RunMax = v; RangeStarted = true; }
@@ -98,7 +106,8 @@ bool TTransientRun::RunSegment() {
         }
       }
     }
-    T += Prog.Clock.TimeStep;
+    if (StepSink) StepSink(Steps, stepSamples.data());
+    T = StepTime(++Steps, Dt);
     if (RunStopAsked(counter, Progress, T)) {
       Aborted = true;
       break;

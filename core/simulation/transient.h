@@ -2,6 +2,7 @@
 // model time, samples of the observed points, and the scale rules.
 #pragma once
 #include <cfenv>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -42,7 +43,8 @@ class TTransientRun {
   TField* Field = nullptr;
   std::vector<int> Observed;  // letter indices, in letter order
   TSampleStore Samples;
-  double T = 0.0;             // current model time
+  double T = 0.0;             // current model time, Steps·Dt
+  int64_t Steps = 0;          // steps run since Open
   double ViewStart = 0.0, ViewEnd = 0.0;
   double Margin = 0.0;        // -0.05 of the view time
   TScaleSettings Scale;
@@ -53,12 +55,20 @@ class TTransientRun {
   bool Opened = false;  // between Open and Close
   // Called every 201 steps; returns false to stop the segment ("Отмена").
   std::function<bool(double t)> Progress;
+  // Called after every step with its index and its samples (one per
+  // observed point, as stored): a batch run writes its text as it goes.
+  std::function<void(int64_t step, const float* samples)> StepSink;
+  // Off: the samples go to StepSink only and the store stays empty, so the
+  // run's memory does not grow with its length.
+  bool KeepSamples = true;
 
   // Opens a run on a prepared field: the observed points are those placed
   // and shown (or the letters given), SimInit runs.
   void Open(TField& field, double viewTime, const std::vector<int>& points);
   // One segment: runs while t < view end. Returns false after a
-  // floating-point fault (the samples up to it are kept).
+  // floating-point fault (the samples up to it are kept), and without a
+  // step when the segment would take more than kMaxRunSteps steps or the
+  // step is no positive number ("Недопустимое значение параметра!").
   bool RunSegment();
   // Ends the run (SimDone); a second call does nothing.
   void Close();

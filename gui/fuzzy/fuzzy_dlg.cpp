@@ -190,6 +190,12 @@ TFuzzyDlg::TFuzzyDlg(const TFuzzyModel& model, uint8_t outputSide, QWidget* pare
   resize(640, 560);
 }
 
+// The name fields lose the focus while the dialog goes away; the model they
+// would apply to is gone by then.
+TFuzzyDlg::~TFuzzyDlg() {
+  for (QLineEdit* e : Edits) e->disconnect(this);
+}
+
 bool TFuzzyDlg::Edit(TFuzzyBlock& block, QWidget* parent) {
   TFuzzyDlg dlg(block.Model, block.OutputSide, parent);
   if (dlg.exec() != QDialog::Accepted) return false;

@@ -78,6 +78,7 @@ class TFuzzyDlg : public QDialog {
   enum class TTool { Pen, Move, Insert, Cut };
 
   TFuzzyDlg(const TFuzzyModel& model, uint8_t outputSide, QWidget* parent = nullptr);
+  ~TFuzzyDlg() override;
   // Runs the editor on a copy of the block's model; on "OK" the model and
   // the output side go back into the block and true is returned.
   static bool Edit(TFuzzyBlock& block, QWidget* parent);

@@ -232,7 +232,7 @@ void TFuzzyDlg::RefreshGraphs() {
   SetTool(tool_);
   for (size_t k = 0; k < DebugGraphs.size(); ++k) {
     DebugGraphs[k]->setVisible(k < Model.Variables.size() && !Model.Variables[k].Name.empty());
-    ValueEdits[k]->setEnabled(DebugGraphs[k]->isVisibleTo(DebugGraphs[k]->parentWidget()));
+    ValueEdits[k]->setVisible(DebugGraphs[k]->isVisibleTo(DebugGraphs[k]->parentWidget()));
     DebugGraphs[k]->update();
   }
 }

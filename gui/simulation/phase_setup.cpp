@@ -160,6 +160,7 @@ bool TpfSetupDlg::OkBtnClick() {
     return false;
   if (!EditAtLeast(ViewTimeEdit, 1e-9, viewTime)) return false;
   if (!EditAtLeast(StepEdit, 1e-9, step)) return false;
+  if (!RunLengthAllowed(ViewTimeEdit, viewTime, step)) return false;
   const int x = SelectedValue(ListBox1), y = SelectedValue(ListBox2);
   if (x < 0 || y < 0) {
     ShowMessage(kBadParameter);

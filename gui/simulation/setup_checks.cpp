@@ -4,6 +4,7 @@
 
 #include "shell/numtext.h"
 #include "shell/program.h"
+#include "simulation/engine.h"
 
 namespace vemo {
 
@@ -25,6 +26,11 @@ bool RejectEdit(QLineEdit* edit) {
 bool EditAtLeast(QLineEdit* edit, double min, double& out) {
   if (!EditNumber(edit, out)) return false;
   return out >= min ? true : RejectEdit(edit);
+}
+
+bool RunLengthAllowed(QLineEdit* viewTimeEdit, double viewTime, double step) {
+  int64_t steps = 0;
+  return CountRunSteps(0, step, viewTime, steps) ? true : RejectEdit(viewTimeEdit);
 }
 
 bool EditRange(QLineEdit* lowEdit, QLineEdit* highEdit, double& low, double& high) {

@@ -13,6 +13,9 @@ bool EditNumber(QLineEdit* edit, double& out);
 bool RejectEdit(QLineEdit* edit);
 // A number of at least min (both messages as above).
 bool EditAtLeast(QLineEdit* edit, double min, double& out);
+// A run of viewTime at step takes at most kMaxRunSteps steps; otherwise
+// "Недопустимое значение параметра!" with the view time edit focused.
+bool RunLengthAllowed(QLineEdit* viewTimeEdit, double viewTime, double step);
 // Two edits of a range: both parse, then high must exceed low (the high
 // edit is focused otherwise).
 bool EditRange(QLineEdit* lowEdit, QLineEdit* highEdit, double& low, double& high);

@@ -140,6 +140,7 @@ bool ThtSetupDlg::OkBtnClick() {
   double viewTime = 0, step = 0, min = 0, max = 0;
   if (!EditAtLeast(ViewTimeEdit, 1e-5, viewTime)) return false;
   if (!EditAtLeast(StepEdit, 1e-8, step)) return false;
+  if (!RunLengthAllowed(ViewTimeEdit, viewTime, step)) return false;
   const bool autoScale = AutoScaleCheck->isChecked(), single = SingleScaleCheck->isChecked();
   if (single && !autoScale && !EditRange(MinEdit, MaxEdit, min, max)) return false;
   std::vector<std::pair<double, double>> bounds(Rows.size());

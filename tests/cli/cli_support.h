@@ -16,9 +16,9 @@ struct TRun {
   std::string Out;  // standard output; standard error is dropped
 };
 
-inline TRun Cli(const std::string& args) {
+// Runs a shell command line: its exit status and standard output.
+inline TRun Shell(const std::string& cmd) {
   TRun r;
-  const std::string cmd = std::string(VEMO_CLI_PATH) + " " + args + " 2>/dev/null";
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return r;
   char buf[4096];
@@ -27,6 +27,10 @@ inline TRun Cli(const std::string& args) {
   const int st = pclose(p);
   r.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   return r;
+}
+
+inline TRun Cli(const std::string& args) {
+  return Shell(std::string(VEMO_CLI_PATH) + " " + args + " 2>/dev/null");
 }
 
 inline std::string Example(const char* name) {

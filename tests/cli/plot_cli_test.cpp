@@ -121,6 +121,35 @@ TEST_F(PlotCliTest, PhasePictureIsAClosedCurve) {
   EXPECT_GT(below, 50);
 }
 
+// The libraries the dynamic loader opens for vemo-cli ARGS (its trace).
+std::string LoadedLibraries(const std::string& args) {
+  return Shell("LD_DEBUG=files " + std::string(VEMO_CLI_PATH) + " " + args + " 2>&1 >/dev/null").Out;
+}
+
+TEST_F(PlotCliTest, OnlyPicturesLoadQt) {
+  const std::string lag = Example("first_order_lag.vmo");
+  for (const std::string& args : {"check " + lag, "simulate " + lag + " --time 1", "info " + lag}) {
+    const std::string libs = LoadedLibraries(args);
+    EXPECT_NE(libs.find("libstdc++"), std::string::npos) << args;  // the trace works
+    EXPECT_EQ(libs.find("libQt6"), std::string::npos) << args;
+  }
+  EXPECT_NE(LoadedLibraries("simulate " + lag + " --time 1 --plot " + Path("q.png")).find("libQt6Gui"),
+            std::string::npos);
+}
+
+TEST_F(PlotCliTest, MissingPlotLibraryIsAnErrorForPicturesOnly) {
+  // A copy of the program without its plot library beside it.
+  const std::string program = (Dir / "vemo-cli").string();
+  fs::copy_file(VEMO_CLI_PATH, program);
+  const std::string lag = Example("first_order_lag.vmo");
+  const std::string png = Path("none.png");
+  const TRun r = Shell(program + " simulate " + lag + " --plot " + png + " 2>&1");
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Out.find("vemo-cli-plot.so"), std::string::npos) << r.Out;
+  EXPECT_FALSE(fs::exists(png));
+  EXPECT_EQ(Shell(program + " check " + lag).Out, "OK\n");
+}
+
 TEST_F(PlotCliTest, UnwritablePlotFails) {
   TRun r = Cli("simulate " + Example("first_order_lag.vmo") + " --plot " +
                (Dir / "missing" / "x.png").string());

@@ -82,7 +82,7 @@ class PhaseWindowTest : public QObject {
         {dlg.XMinEdit, "q", kBadNumberFormat},   {dlg.XMaxEdit, "-3", kBadParameter},
         {dlg.YMinEdit, "1..", kBadNumberFormat}, {dlg.YMaxEdit, "-2", kBadParameter},
         {dlg.ViewTimeEdit, "0", kBadParameter},  {dlg.StepEdit, "s", kBadNumberFormat},
-        {dlg.StepEdit, "1e-10", kBadParameter},
+        {dlg.StepEdit, "1e-10", kBadParameter},  {dlg.ViewTimeEdit, "1e9", kBadParameter},
     };
     for (const TCase& c : cases) {
       const QString good = c.edit->text();

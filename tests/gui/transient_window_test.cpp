@@ -34,10 +34,13 @@ using vemo::testing::ReadFile;
 
 namespace {
 
-// The steps of a segment from t while t < end, accumulated as the run does.
+// The steps of a segment from t = k·h while k·h < end, counted as the run
+// counts them; t becomes the time reached.
 size_t StepsUntil(double& t, double end, double h) {
+  auto k = static_cast<int64_t>(std::llround(t / h));
   size_t n = 0;
-  for (; t < end; t += h) ++n;
+  for (; static_cast<double>(k) * h < end; ++k) ++n;
+  t = static_cast<double>(k) * h;
   return n;
 }
 
@@ -90,6 +93,7 @@ class TransientWindowTest : public QObject {
     const TCase cases[] = {
         {dlg.ViewTimeEdit, "5,5", kBadNumberFormat}, {dlg.ViewTimeEdit, "1e-6", kBadParameter},
         {dlg.StepEdit, "", kBadNumberFormat},        {dlg.StepEdit, "1e-9", kBadParameter},
+        {dlg.ViewTimeEdit, "2e7", kBadParameter},  // 2·10^9 steps of 0.01
         {dlg.MinEdit, "a", kBadNumberFormat},        {dlg.MaxEdit, "0", kBadParameter},
     };
     // Each case leaves the edits before it valid, so the failing check is

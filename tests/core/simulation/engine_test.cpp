@@ -2,6 +2,8 @@
 // and the run operations, up to a chain through the whole grid.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/model/test_support.h"
 #include "model/compile.h"
 #include "model/project_file.h"
@@ -210,6 +212,38 @@ TEST_F(EngineTest, ChainThroughTheWholeGrid) {
   SimInit(*F);
   SimStepAll(*F);
   EXPECT_EQ(order.back()->Output, 1.0);
+}
+
+}  // namespace
+}  // namespace vemo
+
+namespace vemo {
+namespace {
+
+TEST(RunStepCountTest, CountsTheStepsBeforeTheEndAndRefusesEndlessRuns) {
+  int64_t n = -1;
+  EXPECT_TRUE(CountRunSteps(0, 0.125, 10.0, n));
+  EXPECT_EQ(n, 80);  // t = 0, 0.125, ..., 9.875
+  EXPECT_TRUE(CountRunSteps(80, 0.125, 20.0, n));
+  EXPECT_EQ(n, 80);
+  EXPECT_TRUE(CountRunSteps(0, 0.1, 0.30000000000000004, n));
+  EXPECT_EQ(n, 3);  // 3 * 0.1 is 0.30000000000000004 itself: not before the end
+  EXPECT_TRUE(CountRunSteps(5, 0.5, 1.0, n));
+  EXPECT_EQ(n, 0);  // already past the end
+  // 10^9 steps are allowed, one more is not (the step is exact in binary).
+  const double dt = std::ldexp(1.0, -30);
+  EXPECT_TRUE(CountRunSteps(0, dt, 1e9 * dt, n));
+  EXPECT_EQ(n, kMaxRunSteps);
+  EXPECT_FALSE(CountRunSteps(0, dt, (1e9 + 1) * dt, n));
+  EXPECT_TRUE(CountRunSteps(1, dt, (1e9 + 1) * dt, n));
+  // A stored step far below the dialogs' limits, an endless view time, a
+  // step that is no positive number.
+  EXPECT_FALSE(CountRunSteps(0, 1e-12, 10.0, n));
+  EXPECT_FALSE(CountRunSteps(0, 1e-300, 1e300, n));
+  EXPECT_FALSE(CountRunSteps(0, 0.01, HUGE_VAL, n));
+  EXPECT_FALSE(CountRunSteps(0, 0.01, std::nan(""), n));
+  for (double bad : {0.0, -0.01, std::nan(""), HUGE_VAL})
+    EXPECT_FALSE(CountRunSteps(0, bad, 1.0, n)) << bad;
 }
 
 }  // namespace

@@ -66,4 +66,28 @@ TEST(PhaseRunTest, TextPutsTheOrdinateFirstAndPagesContinue) {
   EXPECT_EQ(text.substr(0, 49), " 3.00000000000000E+0000  0.00000000000000E+0000\r\n");
 }
 
+TEST(PhaseRunTest, PagesCountTheirStepsAndStreamTheirPairs) {
+  ResetProgramState();
+  auto f = SineField(0.1);
+  PrepareRun(*f);
+  ASSERT_EQ(Prog.Err.ErrorCode, 0);
+  TPhaseRun run;
+  run.KeepSamples = false;
+  int64_t pairs = 0, wrong = 0;
+  run.PairSink = [&](float, float) {
+    wrong += Prog.Clock.SimTime != static_cast<double>(run.Steps) * 0.1;
+    ++pairs;
+  };
+  run.Open(*f, 0, 0, 1000.0);
+  ASSERT_TRUE(run.RunPage());
+  EXPECT_EQ(pairs, 10000);
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(run.PairCount(), 0u);
+  // A page of more than 10^9 steps is refused without a step.
+  run.PageTime = 1e9;
+  EXPECT_FALSE(run.RunPage());
+  EXPECT_EQ(pairs, 10000);
+  run.Close();
+}
+
 }  // namespace

@@ -171,6 +171,61 @@ TEST_F(TransientTest, CurveTextHasTimeAndSampleOfOnePoint) {
   EXPECT_EQ(Run.CurveText(0).substr(0, 49), " 0.00000000000000E+0000  1.00000000000000E+0000\r\n");
 }
 
+TEST_F(TransientTest, ModelTimeIsTheStepCountTimesTheStep) {
+  // Adding 0.1 ten thousand times drifts from k·0.1; the run's clock does not.
+  ConstantScheme(1.0);
+  F->Step = 0.1;
+  Open(1000.0);
+  int64_t wrong = 0, seen = 0;
+  Run.StepSink = [&](int64_t k, const float* samples) {
+    wrong += Prog.Clock.SimTime != static_cast<double>(k) * 0.1 || samples[0] != 1.0f;
+    ++seen;
+  };
+  ASSERT_TRUE(Run.RunSegment());
+  EXPECT_EQ(seen, 10000);
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(Run.T, 10000 * 0.1);
+  Run.Close();
+}
+
+TEST_F(TransientTest, EndlessRunsAreRefusedBeforeTheFirstStep) {
+  // A stored step far below the dialog's limit, an endless view time: each
+  // would run for ever (t + dt == t) or for 10^13 steps.
+  for (double step : {1e-12, 0.01}) {
+    SCOPED_TRACE(step);
+    ResetProgramState();
+    Prog.Dialogs = &Dialogs;
+    Dialogs.Messages.clear();
+    auto f = CreateField();
+    TSchemeBuilder b(*f);
+    b.Block(2, 2, 0, {1.0});
+    b.Line({{2, 2}, {5, 2}});
+    b.Point(0, 5, 2);
+    f->AutoStep = 0;
+    f->Step = step;
+    PrepareRun(*f);
+    ASSERT_EQ(Prog.Err.ErrorCode, 0);
+    TTransientRun run;
+    run.Open(*f, step < 1e-9 ? 10.0 : HUGE_VAL, ShownPoints(*f));
+    EXPECT_FALSE(run.RunSegment());
+    EXPECT_EQ(run.StepCount(), 0u);
+    EXPECT_FALSE(run.MathError);
+    EXPECT_EQ(Dialogs.Messages, std::vector<std::string>{"Недопустимое значение параметра!"});
+    run.Close();
+  }
+}
+
+TEST_F(TransientTest, WithoutKeptSamplesEveryStepGoesToTheSinkOnly) {
+  ConstantScheme(2.0);
+  Open(1.0);
+  Run.KeepSamples = false;
+  std::vector<float> got;
+  Run.StepSink = [&](int64_t, const float* samples) { got.push_back(samples[0]); };
+  ASSERT_TRUE(Run.RunSegment());
+  EXPECT_EQ(got, std::vector<float>(10, 2.0f));
+  EXPECT_EQ(Run.Samples.Count(), 0u);
+}
+
 using SampleStoreTest = testing::ProgramTest;
 using NiceStepTest = testing::ProgramTest;
 
