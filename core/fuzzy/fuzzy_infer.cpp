@@ -35,6 +35,38 @@ bool Crossing(const TShapePoint& a1, const TShapePoint& a2, const TShapePoint& b
   return true;
 }
 
+// Sorts abscissas, leaving out those that are not numbers (only a damaged
+// shape has them; they would break the ordering the sort relies on).
+void SortAbscissas(std::vector<double>& xs) {
+  xs.erase(std::remove_if(xs.begin(), xs.end(), [](double x) { return std::isnan(x); }), xs.end());
+  std::sort(xs.begin(), xs.end());
+}
+
+bool Ascending(const std::vector<TShapePoint>& p) {
+  for (size_t i = 0; i + 1 < p.size(); ++i)
+    if (!(p[i].X <= p[i + 1].X)) return false;
+  return true;
+}
+
+// MembershipAt of a shape with ascending X at ascending abscissas: the last
+// segment holding x only moves forward, so one walk over the shape serves
+// every abscissa, with the same arithmetic as MembershipAt.
+class TAscendingWalk {
+ public:
+  explicit TAscendingWalk(const std::vector<TShapePoint>& p) : p_(p) {}
+  double At(double x) {
+    if (p_.size() < 2) return 0.0;
+    while (k_ + 2 < p_.size() && p_[k_ + 1].X <= x) ++k_;
+    const TShapePoint &a = p_[k_], &b = p_[k_ + 1];
+    if (!(x >= a.X && x <= b.X)) return 0.0;
+    return std::fabs(b.X - a.X) >= 1e-8 ? (x - a.X) * (b.Y - a.Y) / (b.X - a.X) + a.Y : b.Y;
+  }
+
+ private:
+  const std::vector<TShapePoint>& p_;
+  size_t k_ = 0;
+};
+
 }  // namespace
 
 void TFuzzyInference::Fuzzify(TFuzzyModel& m) {
@@ -66,6 +98,29 @@ void TFuzzyInference::Fuzzify(TFuzzyModel& m) {
 double TFuzzyInference::Truth(const TFuzzyModel& m, size_t first, size_t end) {
   end = std::min(end, m.Rules.size());
   if (first >= end) return 0.0;
+  // Without parentheses the rank rule is the usual precedence, and min and
+  // max do not depend on the grouping within a rank: the "ИЛИ" of the runs
+  // joined by "И" (and "НЕ" negates its premise alone).
+  {
+    double result = 0.0, run = 0.0;
+    bool runStarts = true, firstRun = true, grouped = false;
+    for (size_t i = first; i < end; ++i) {
+      const TRuleItem& it = m.Rules[i];
+      if (it.Flags & 0xFF00) {
+        grouped = true;
+        break;
+      }
+      double v = PremiseDegree(m, it);
+      if (it.Flags & kRuleNot) v = 1.0 - v;
+      run = runStarts ? v : std::min(run, v);
+      runStarts = !(it.Flags & kRuleAnd) || i + 1 == end;
+      if (runStarts) {
+        result = firstRun ? run : std::max(result, run);
+        firstRun = false;
+      }
+    }
+    if (!grouped) return result;
+  }
   operands_.clear();
   connectives_.clear();
   int depth = 0;  // opens minus closes of the premises before i
@@ -126,7 +181,7 @@ void TFuzzyInference::Transform(const TFuzzyShape& shape, double w, uint8_t meth
     }
     above = a;
   }
-  std::sort(xs_.begin(), xs_.end());
+  SortAbscissas(xs_);
   for (double x : xs_) shape_.push_back({x, std::min(MembershipAt(shape, x), w)});
 }
 
@@ -151,14 +206,17 @@ void TFuzzyInference::Unite(std::vector<TShapePoint>& acc) {
       if (Crossing(a1, a2, b1, b2, x)) xs_.push_back(x);
     }
   }
-  std::sort(xs_.begin(), xs_.end());
+  SortAbscissas(xs_);
   merged_.clear();
+  const bool ascending = Ascending(acc) && Ascending(shape_);
+  TAscendingWalk inAcc(acc), inShape(shape_);
   double kept = 0.0;
   for (double x : xs_) {
     if (!merged_.empty() && std::fabs(x - kept) < kSameX) continue;
     kept = x;
-    merged_.push_back({x, std::max(MembershipAt(acc.data(), acc.size(), x),
-                                   MembershipAt(shape_.data(), shape_.size(), x))});
+    const double a = ascending ? inAcc.At(x) : MembershipAt(acc.data(), acc.size(), x);
+    const double b = ascending ? inShape.At(x) : MembershipAt(shape_.data(), shape_.size(), x);
+    merged_.push_back({x, std::max(a, b)});
   }
   acc.swap(merged_);
 }

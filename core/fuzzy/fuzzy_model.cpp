@@ -58,16 +58,6 @@ int FindTerm(const TFuzzyModel& m, std::string_view name) {
 
 size_t VariableCount(const TFuzzyModel& m) { return m.Variables.size(); }
 
-bool NextRule(const std::vector<TRuleItem>& rules, size_t pos, TRuleSpan& span) {
-  if (pos >= rules.size()) return false;
-  span.First = pos;
-  while (pos < rules.size() && !rules[pos].IsConclusion()) ++pos;
-  span.Conclusions = pos;
-  while (pos < rules.size() && rules[pos].IsConclusion()) ++pos;
-  span.End = pos;
-  return true;
-}
-
 size_t RuleCount(const TFuzzyModel& m) {
   size_t n = 0;
   TRuleSpan r;

@@ -93,7 +93,16 @@ struct TRuleSpan {
   size_t First = 0, Conclusions = 0, End = 0;
 };
 // The rule starting at pos; false at the end of the list.
-bool NextRule(const std::vector<TRuleItem>& rules, size_t pos, TRuleSpan& span);
+inline bool NextRule(const std::vector<TRuleItem>& rules, size_t pos, TRuleSpan& span) {
+  const size_t n = rules.size();
+  if (pos >= n) return false;
+  span.First = pos;
+  while (pos < n && !rules[pos].IsConclusion()) ++pos;
+  span.Conclusions = pos;
+  while (pos < n && rules[pos].IsConclusion()) ++pos;
+  span.End = pos;
+  return true;
+}
 // Number of rules.
 size_t RuleCount(const TFuzzyModel& m);
 // Whether the variable appears in any conclusion (an output).

@@ -156,8 +156,8 @@ TEST_F(FuzzyInferTest, PremiseEvaluationAgreesWithTheRecursiveDefinition) {
       TRuleItem it;
       it.VarIndex = static_cast<uint16_t>(i % 3);
       it.TermIndex = it.VarIndex;
-      it.Flags = static_cast<uint16_t>(coin(rng) * kRuleAnd | coin(rng) * kRuleNot |
-                                       small(rng) << 8 | small(rng) << 12);
+      it.Flags = static_cast<uint16_t>(coin(rng) * kRuleAnd | coin(rng) * kRuleNot);
+      if (trial % 2) it.Flags |= static_cast<uint16_t>(small(rng) << 8 | small(rng) << 12);
       m.Rules.push_back(it);
     }
     for (int i = 0; i < 3; ++i) m.Terms[static_cast<size_t>(i)].Degree = unit(rng);
