@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "shell/encoding.h"
 #include "shell/program.h"
 
 namespace vemo {
@@ -13,31 +12,14 @@ TFuzzyBlock::TFuzzyBlock() : TKindBlock(38) {
 
 namespace {
 constexpr size_t kNameField = 64;  // length byte + 64 bytes
-std::string LoadName(TLoadCursor& c) { return Utf8Left(c.ShortString(kNameField), 12); }
 }  // namespace
 
 void TFuzzyBlock::Save(TMemCursor& c) {
   c.U8(OutputSide);
   c.U8(Model.Method);
-  for (const TFuzzyVar& v : Model.Variables) {
-    c.U8(1);
-    c.ShortString(v.Name, kNameField);
-  }
-  c.U8(0);
-  for (const TRuleItem& r : Model.Rules) {
-    c.U8(1);
-    c.U16(r.VarIndex);
-    c.U16(r.TermIndex);
-    c.U16(r.Flags);
-  }
-  c.U8(0);
-  for (const TFuzzyTerm& t : Model.Terms) {
-    c.U8(1);
-    c.ShortString(t.Name, kNameField);
-    SaveShape(c, t.Shape);
-    c.U32(t.VarIndex);
-  }
-  c.U8(0);
+  SaveVariables(c, Model.Variables, kNameField);
+  SaveRuleItems(c, Model.Rules);
+  SaveTerms(c, Model.Terms, kNameField);
 }
 
 bool TFuzzyBlock::Load(TLoadCursor& c) {
@@ -45,26 +27,8 @@ bool TFuzzyBlock::Load(TLoadCursor& c) {
   OutputSide = c.U8();
   Model.Method = c.U8();
   if (OutputSide > 3 || Model.Method > 1) return c.Ok = false;
-  while (c.Ok && c.U8() != 0) {
-    if (!c.Ok) break;
-    Model.Variables.push_back({LoadName(c), 0.0});
-  }
-  while (c.Ok && c.U8() != 0) {
-    if (!c.Ok) break;
-    TRuleItem r;
-    r.VarIndex = c.U16();
-    r.TermIndex = c.U16();
-    r.Flags = c.U16();
-    Model.Rules.push_back(r);
-  }
-  while (c.Ok && c.U8() != 0) {
-    if (!c.Ok) break;
-    TFuzzyTerm t;
-    t.Name = LoadName(c);
-    LoadShape(c, t.Shape);
-    t.VarIndex = c.U32();
-    Model.Terms.push_back(std::move(t));
-  }
+  if (LoadVariables(c, Model.Variables, kNameField) && LoadRuleItems(c, Model.Rules))
+    LoadTerms(c, Model.Terms, kNameField);
   if (!c.Ok) Model.Clear();
   return c.Ok;
 }

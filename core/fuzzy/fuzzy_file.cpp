@@ -12,42 +12,12 @@ namespace {
 
 constexpr size_t kNameWidth = kFuzzyNameChars;  // a length byte and 12 characters
 
-// Bytes of the smallest term, rule item and variable records (with their
-// leading 1): a count never passes the bytes that remain.
-constexpr size_t kMinTerm = 1 + 1 + kNameWidth + 4 + 4;
-constexpr size_t kRuleRecord = 1 + 6;
-constexpr size_t kMinVariable = 1 + 1 + kNameWidth;
-
 void PutItems(TMemCursor& c, const TFuzzyModel& m) {
   c.Put(kFuzzyFileHeader, kFuzzyHeaderSize);
   c.U8(m.Method);
-  for (const TFuzzyTerm& t : m.Terms) {
-    c.U8(1);
-    c.ShortString(t.Name, kNameWidth);
-    SaveShape(c, t.Shape);
-    c.U32(t.VarIndex);
-  }
-  c.U8(0);
-  for (const TRuleItem& r : m.Rules) {
-    c.U8(1);
-    c.U16(r.VarIndex);
-    c.U16(r.TermIndex);
-    c.U16(r.Flags);
-  }
-  c.U8(0);
-  for (const TFuzzyVar& v : m.Variables) {
-    c.U8(1);
-    c.ShortString(v.Name, kNameWidth);
-  }
-  c.U8(0);
-}
-
-// Whether another record follows (its leading byte is not 0) and at least
-// `bytes` remain for it.
-bool More(TLoadCursor& c, size_t bytes) {
-  if (c.U8() == 0 || !c.Ok) return false;
-  if (c.Left() + 1 < bytes) c.Ok = false;
-  return c.Ok;
+  SaveTerms(c, m.Terms, kNameWidth);
+  SaveRuleItems(c, m.Rules);
+  SaveVariables(c, m.Variables, kNameWidth);
 }
 
 }  // namespace
@@ -68,24 +38,8 @@ bool ParseModelFile(const uint8_t* data, size_t size, TFuzzyModel& m) {
   TLoadCursor c(data + kFuzzyHeaderSize, size - kFuzzyHeaderSize);
   m.Method = c.U8();
   if (m.Method > kMaxMin) c.Ok = false;
-  while (c.Ok && More(c, kMinTerm)) {
-    TFuzzyTerm t;
-    t.Name = c.ShortString(kNameWidth);
-    LoadShape(c, t.Shape);
-    t.VarIndex = c.U32();
-    if (c.Ok) m.Terms.push_back(std::move(t));
-  }
-  while (c.Ok && More(c, kRuleRecord)) {
-    TRuleItem r;
-    r.VarIndex = c.U16();
-    r.TermIndex = c.U16();
-    r.Flags = c.U16();
-    m.Rules.push_back(r);
-  }
-  while (c.Ok && More(c, kMinVariable)) {
-    std::string name = c.ShortString(kNameWidth);
-    if (c.Ok) m.Variables.push_back({std::move(name), 0.0});
-  }
+  if (LoadTerms(c, m.Terms, kNameWidth) && LoadRuleItems(c, m.Rules))
+    LoadVariables(c, m.Variables, kNameWidth);
   if (!c.Ok) {
     m.Clear();
     return false;

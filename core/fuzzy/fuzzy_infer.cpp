@@ -123,7 +123,7 @@ double TFuzzyInference::Truth(const TFuzzyModel& m, size_t first, size_t end) {
   }
   operands_.clear();
   connectives_.clear();
-  int depth = 0;  // opens minus closes of the premises before i
+  int64_t depth = 0;  // opens minus closes of the premises before i
   for (size_t i = first; i < end; ++i) {
     const TRuleItem& it = m.Rules[i];
     double v = PremiseDegree(m, it);
@@ -131,7 +131,7 @@ double TFuzzyInference::Truth(const TFuzzyModel& m, size_t first, size_t end) {
     operands_.push_back({v, i, depth, depth});
     if (i + 1 == end) break;
     const bool isAnd = (it.Flags & kRuleAnd) != 0;
-    const int rank = 2 * (depth + it.Opens()) + (isAnd ? 1 : 0);
+    const int64_t rank = 2 * (depth + it.Opens()) + (isAnd ? 1 : 0);
     depth += it.Opens() - it.Closes();
     while (!connectives_.empty() && connectives_.back().Rank >= rank) Reduce(m);
     connectives_.push_back({rank, isAnd});

@@ -54,12 +54,12 @@ class TFuzzyInference {
  private:
   struct TOperand {
     double Value;
-    size_t First;    // the first premise of the run it stands for
-    int DepthFirst;  // depth bookkeeping before that premise
-    int DepthLast;   // ... before the last premise of the run
+    size_t First;        // the first premise of the run it stands for
+    int64_t DepthFirst;  // depth bookkeeping before that premise
+    int64_t DepthLast;   // ... before the last premise of the run
   };
   struct TConnective {
-    int Rank;
+    int64_t Rank;
     bool And;
   };
   void Reduce(const TFuzzyModel& m);

@@ -156,4 +156,80 @@ bool LoadShape(TLoadCursor& c, TFuzzyShape& s) {
   return c.Ok;
 }
 
+// ---- lists
+
+namespace {
+
+// Whether another record follows (its leading byte is not 0), with at least
+// `bytes` (the leading byte counted) in the record.
+bool More(TLoadCursor& c, size_t bytes) {
+  if (c.U8() == 0 || !c.Ok) return false;
+  if (c.Left() + 1 < bytes) c.Ok = false;
+  return c.Ok;
+}
+
+std::string LoadName(TLoadCursor& c, size_t width) {
+  return Utf8Left(c.ShortString(width), kFuzzyNameChars);
+}
+
+}  // namespace
+
+void SaveTerms(TMemCursor& c, const std::vector<TFuzzyTerm>& terms, size_t nameWidth) {
+  for (const TFuzzyTerm& t : terms) {
+    c.U8(1);
+    c.ShortString(t.Name, nameWidth);
+    SaveShape(c, t.Shape);
+    c.U32(t.VarIndex);
+  }
+  c.U8(0);
+}
+
+void SaveRuleItems(TMemCursor& c, const std::vector<TRuleItem>& rules) {
+  for (const TRuleItem& r : rules) {
+    c.U8(1);
+    c.U16(r.VarIndex);
+    c.U16(r.TermIndex);
+    c.U16(r.Flags);
+  }
+  c.U8(0);
+}
+
+void SaveVariables(TMemCursor& c, const std::vector<TFuzzyVar>& vars, size_t nameWidth) {
+  for (const TFuzzyVar& v : vars) {
+    c.U8(1);
+    c.ShortString(v.Name, nameWidth);
+  }
+  c.U8(0);
+}
+
+bool LoadTerms(TLoadCursor& c, std::vector<TFuzzyTerm>& terms, size_t nameWidth) {
+  while (c.Ok && More(c, 1 + 1 + nameWidth + 4 + 4)) {
+    TFuzzyTerm t;
+    t.Name = LoadName(c, nameWidth);
+    LoadShape(c, t.Shape);
+    t.VarIndex = c.U32();
+    if (c.Ok) terms.push_back(std::move(t));
+  }
+  return c.Ok;
+}
+
+bool LoadRuleItems(TLoadCursor& c, std::vector<TRuleItem>& rules) {
+  while (c.Ok && More(c, 1 + 6)) {
+    TRuleItem r;
+    r.VarIndex = c.U16();
+    r.TermIndex = c.U16();
+    r.Flags = c.U16();
+    rules.push_back(r);
+  }
+  return c.Ok;
+}
+
+bool LoadVariables(TLoadCursor& c, std::vector<TFuzzyVar>& vars, size_t nameWidth) {
+  while (c.Ok && More(c, 1 + 1 + nameWidth)) {
+    std::string name = LoadName(c, nameWidth);
+    if (c.Ok) vars.push_back({std::move(name), 0.0});
+  }
+  return c.Ok;
+}
+
 }  // namespace vemo

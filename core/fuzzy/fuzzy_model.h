@@ -141,4 +141,16 @@ void UpperInPlace(std::string& cp1251);
 void SaveShape(TMemCursor& c, const TFuzzyShape& s);
 bool LoadShape(TLoadCursor& c, TFuzzyShape& s);
 
+// The lists of the model file and of the block's project data: every
+// record after a byte 1, the list ended by a byte 0 (any other byte also
+// means a record follows). Names are a length byte and nameWidth character
+// positions; read names are cut to 12 characters. A list that does not end
+// within the bytes leaves the cursor failed.
+void SaveTerms(TMemCursor& c, const std::vector<TFuzzyTerm>& terms, size_t nameWidth);
+void SaveRuleItems(TMemCursor& c, const std::vector<TRuleItem>& rules);
+void SaveVariables(TMemCursor& c, const std::vector<TFuzzyVar>& vars, size_t nameWidth);
+bool LoadTerms(TLoadCursor& c, std::vector<TFuzzyTerm>& terms, size_t nameWidth);
+bool LoadRuleItems(TLoadCursor& c, std::vector<TRuleItem>& rules);
+bool LoadVariables(TLoadCursor& c, std::vector<TFuzzyVar>& vars, size_t nameWidth);
+
 }  // namespace vemo

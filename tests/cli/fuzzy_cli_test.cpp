@@ -27,16 +27,7 @@ class FuzzyCliTest : public CliFilesTest {
  protected:
   FuzzyCliTest() : CliFilesTest("vemo_fuzzy_cli_") {}
   // Standard output and error together.
-  TRun Both(const std::string& args) {
-    TRun r;
-    FILE* p = popen((std::string(VEMO_CLI_PATH) + " " + args + " 2>&1").c_str(), "r");
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.Out.append(buf, n);
-    const int st = pclose(p);
-    r.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-  }
+  static TRun Both(const std::string& args) { return Shell(std::string(VEMO_CLI_PATH) + " " + args + " 2>&1"); }
   const std::string model = Example("fuzzy_pd.fz");
   const std::string scheme = Example("fuzzy_pd.vmo");
 };
