@@ -146,6 +146,19 @@ const TCommand kCommands[] = {
      "the variable block of asm51 (64h), asm96 (0034h) or dec (60000o), --386 the\n"
      "80386 instructions of x86. A refused contour, a bad step or address, or a\n"
      "block that generates no code prints its message and exits with status 1."},
+    {"fuzzy", CmdFuzzy,
+     "fuzzy show|eval|convert|put|plot MODEL ...",
+     "The fuzzy controller. MODEL is a .fz or .fuz file, or FILE.vmo --block COL,ROW.\n"
+     "  fuzzy show MODEL: method, variables with their membership functions (points),\n"
+     "    the rules in the rule language.\n"
+     "  fuzzy eval MODEL NAME=VALUE ...: one inference; prints NAME = value for every\n"
+     "    output variable (23-character reals).\n"
+     "  fuzzy convert IN -o OUT: between .fz and .fuz by OUT's extension (a model the\n"
+     "    WinFACT format cannot hold is refused).\n"
+     "  fuzzy put FILE.vmo --block COL,ROW --model MODEL [--rules RULES.txt] -o OUT.vmo:\n"
+     "    puts a model file (and rule lines, compiled) into the scheme's fuzzy block.\n"
+     "  fuzzy plot MODEL --var NAME --plot OUT.png [--size WxH]: the membership\n"
+     "    functions of one variable as the editor draws them."},
 };
 
 const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o",
@@ -153,7 +166,8 @@ const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o
                                            "--x", "--y", "--xmax", "--plot", "--size", "--ne-step", "--t",
                                            "--error", "--param", "--method", "--criterion", "--set", "--jobs",
                                            "--block", "--reference", "--output", "--min", "--max", "--net",
-                                           "--range", "--plane", "--lang", "--in", "--out", "--address", "--digits"};
+                                           "--range", "--plane", "--lang", "--in", "--out", "--address", "--digits",
+                                           "--model", "--rules", "--var"};
 const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc",
                                           "--mono", "--landscape", "--386"};
 

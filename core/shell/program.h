@@ -18,6 +18,7 @@ struct TErrorState {
   int32_t ErrorCol = -1;
   int32_t ErrorRow = -1;
   TField* ErrorField = nullptr;
+  uint8_t FuzzyError = 0;  // code 1..9 of the last failed fuzzy rule line
 };
 
 // State of the wiring resolution.
