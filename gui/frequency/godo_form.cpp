@@ -94,7 +94,6 @@ TGodoForm::TGodoForm(TField& field, bool popov, int start, int end, const TZeroP
   ImLabel = LocatorValue(LocatorGroup, loc, 1, QStringLiteral("Im:"));
   PhiLabel = LocatorValue(LocatorGroup, loc, 2, QStringLiteral("φ:"));
   ALabel = LocatorValue(LocatorGroup, loc, 3, QStringLiteral("A:"));
-  loc->setRowStretch(4, 1);
 
   auto* buttons = new QHBoxLayout;
   for (QWidget* w : {static_cast<QWidget*>(PropertyBtn), static_cast<QWidget*>(PrintBtn),

@@ -35,7 +35,7 @@ void MakePanels(TPanelBar* bar) {
                  {110, QString(), false, QColor(), 0},
                  {40, QStringLiteral("lgw:"), false, QColor(), 0},
                  {110, QString(), false, QColor(), 0},
-                 {90, QStringLiteral("w[rad/сек]:"), false, QColor(), 0},
+                 {100, QStringLiteral("w[rad/сек]:"), false, QColor(), 0},
                  {120, QString(), false, QColor(), 0}};
 }
 
@@ -64,8 +64,14 @@ TLAFCForm::TLAFCForm(TField& field, int start, int end, const TZeroPoleForm& for
   PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
   PaintBox2 = new TPlotBox(this);
   PaintBox2->setObjectName(QStringLiteral("PaintBox2"));
-  PaintBox1->OnPaint = [this](QPainter& p, const QRect& r) { DrawBodePlot(p, r, Picture(false)); };
-  PaintBox2->OnPaint = [this](QPainter& p, const QRect& r) { DrawBodePlot(p, r, Picture(true)); };
+  // The two plots have the same columns: the response evaluated for one
+  // serves the other.
+  PaintBox1->OnPaint = [this](QPainter& p, const QRect& r) {
+    DrawBodePlot(p, r, Picture(false), &samples_);
+  };
+  PaintBox2->OnPaint = [this](QPainter& p, const QRect& r) {
+    DrawBodePlot(p, r, Picture(true), &samples_);
+  };
   PaintBox1->OnCursor = [this](QPoint pos) { ShowCursor(false, pos); };
   PaintBox2->OnCursor = [this](QPoint pos) { ShowCursor(true, pos); };
 

@@ -73,6 +73,7 @@ class TLAFCForm : public TResultWindow {
   void SlidersFromRanges();
   void HorizontalChanged();
   bool recalculating_ = false;
+  TBodeSamples samples_;
 };
 
 }  // namespace vemo

@@ -4,9 +4,11 @@
 #include <QPolygon>
 #include <QVector>
 #include <algorithm>
+#include <cfenv>
 #include <cmath>
 
 #include "frequency/bode.h"
+#include "frequency/numeric.h"
 #include "shell/numtext.h"
 #include "simulation/plot_frame.h"
 
@@ -117,13 +119,25 @@ void DrawGrid(QPainter& p, const TBodeFrame& f, const TBodePicture& pic) {
   }
 }
 
-void DrawCurve(QPainter& p, const TBodeFrame& f, const TBodePicture& pic) {
-  const int left = f.Plot.left(), right = f.Plot.right();
-  const int width = right - left;
-  if (width <= 0 || !pic.Form || !(f.LgwMax > f.LgwMin)) return;
-  const double step = (f.LgwMax - f.LgwMin) / width;
+// L (dB) and phi at lg w from the plain amplitude: one logarithm per column
+// rather than one per root. False where the response has no logarithm or
+// raises a fault (as BodeResponse).
+bool ColumnResponse(const TZeroPoleForm& form, Real delay, double lgw, double& l, double& phi) {
+  constexpr int kFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
+  std::feclearexcept(kFaults);
+  Real a = 0, ph = 0;
+  FrequencyResponse(form, false, a, ph, Pow10(lgw), delay);
+  if (std::fetestexcept(kFaults) || !(a > 0) || !std::isfinite(a) || !std::isfinite(ph)) return false;
+  l = 20.0 * std::log10(static_cast<double>(a));
+  phi = static_cast<double>(ph);
+  return std::isfinite(l);
+}
+
+void DrawCurve(QPainter& p, const TBodeFrame& f, const TBodePicture& pic,
+               const TBodeSamples& samples) {
+  const std::vector<double>& values = pic.Phase ? samples.Phi : samples.L;
   QVector<QPoint> line;
-  line.reserve(width + 1);
+  line.reserve(static_cast<int>(values.size()));
   auto flush = [&] {
     if (line.size() == 1)
       p.drawPoint(line[0]);
@@ -131,17 +145,13 @@ void DrawCurve(QPainter& p, const TBodeFrame& f, const TBodePicture& pic) {
       p.drawPolyline(line.constData(), static_cast<int>(line.size()));
     line.clear();
   };
-  for (int i = 0; i <= width + 1; ++i) {
-    const double x = f.LgwMin + i * step;
-    if (!(x < f.LgwMax)) break;
-    Real l = 0, phi = 0;
+  for (size_t i = 0; i < values.size(); ++i) {
     // A point where the response cannot be evaluated breaks the curve.
-    if (!BodeResponse(*pic.Form, pic.Delay, x, l, phi)) {
+    if (std::isnan(values[i])) {
       flush();
       continue;
     }
-    const double v = pic.Phase ? static_cast<double>(phi) : static_cast<double>(l);
-    line.append(QPoint(f.X(x), f.Y(v)));
+    line.append(QPoint(f.Plot.left() + static_cast<int>(i), f.Y(values[i])));
   }
   flush();
 }
@@ -185,7 +195,7 @@ TBodeFrame BodeFrame(const QRect& area, const TBodePicture& pic) {
   }
   const QFontMetrics fm(PlotFont());
   const QFontMetrics em(ExponentFont());
-  int labelWidth = fm.horizontalAdvance(QStringLiteral("-000"));
+  int labelWidth = fm.horizontalAdvance(QStringLiteral("-0000"));
   ForEachValueLine(pic, f.Top, f.Bottom, [&](double, double shown, bool) {
     labelWidth = std::max(labelWidth, fm.horizontalAdvance(NumberLabel(shown)));
   });
@@ -196,7 +206,36 @@ TBodeFrame BodeFrame(const QRect& area, const TBodePicture& pic) {
   return f;
 }
 
-void DrawBodePlot(QPainter& p, const QRect& area, const TBodePicture& pic) {
+bool TBodeSamples::Fit(const TBodePicture& pic, const TBodeFrame& f) const {
+  return Form == pic.Form && Delay == pic.Delay && LgwMin == f.LgwMin && LgwMax == f.LgwMax &&
+         Left == f.Plot.left() && Right == f.Plot.right();
+}
+
+TBodeSamples BodeSamples(const TBodePicture& pic, const TBodeFrame& f) {
+  TBodeSamples s;
+  s.Form = pic.Form;
+  s.Delay = pic.Delay;
+  s.LgwMin = f.LgwMin;
+  s.LgwMax = f.LgwMax;
+  s.Left = f.Plot.left();
+  s.Right = f.Plot.right();
+  const int width = s.Right - s.Left;
+  if (width <= 0 || !pic.Form || !(f.LgwMax > f.LgwMin)) return s;
+  // One point per pixel column, lg w from its minimum in steps of the
+  // range over the width while below its maximum.
+  const double step = (f.LgwMax - f.LgwMin) / width;
+  for (int i = 0; i <= width; ++i) {
+    const double x = f.LgwMin + i * step;
+    if (!(x < f.LgwMax)) break;
+    double l = 0, phi = 0;
+    const bool ok = ColumnResponse(*pic.Form, pic.Delay, x, l, phi);
+    s.L.push_back(ok ? l : std::nan(""));
+    s.Phi.push_back(ok ? phi : std::nan(""));
+  }
+  return s;
+}
+
+void DrawBodePlot(QPainter& p, const QRect& area, const TBodePicture& pic, TBodeSamples* samples) {
   p.save();
   p.fillRect(area, Qt::white);
   p.setRenderHint(QPainter::Antialiasing, false);
@@ -205,15 +244,20 @@ void DrawBodePlot(QPainter& p, const QRect& area, const TBodePicture& pic) {
   p.setClipRect(f.Plot.intersected(area));
   const uint32_t color = pic.Phase ? 0x0000FF : 0xFF0000;  // red phase, blue amplitude
   p.setPen(CurvePen(color, pic.Bold, pic.Monochrome));
-  DrawCurve(p, f, pic);
+  TBodeSamples own;
+  if (!samples) samples = &own;
+  if (!samples->Fit(pic, f)) *samples = BodeSamples(pic, f);
+  DrawCurve(p, f, pic, *samples);
   p.restore();
 }
 
 void DrawBodePlots(QPainter& p, const QRect& area, const TBodePicture* l, const TBodePicture* phi) {
   if (l && phi) {
     const int half = area.height() / 2;
-    DrawBodePlot(p, QRect(area.left(), area.top(), area.width(), half), *l);
-    DrawBodePlot(p, QRect(area.left(), area.top() + half, area.width(), area.height() - half), *phi);
+    TBodeSamples samples;
+    DrawBodePlot(p, QRect(area.left(), area.top(), area.width(), half), *l, &samples);
+    DrawBodePlot(p, QRect(area.left(), area.top() + half, area.width(), area.height() - half), *phi,
+                 &samples);
   } else if (l || phi) {
     DrawBodePlot(p, area, l ? *l : *phi);
   } else {

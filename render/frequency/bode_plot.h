@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QRect>
 #include <QString>
+#include <vector>
 
 #include "frequency/zero_pole.h"
 
@@ -36,7 +37,25 @@ struct TBodeFrame {
 };
 
 TBodeFrame BodeFrame(const QRect& area, const TBodePicture& pic);
-void DrawBodePlot(QPainter& p, const QRect& area, const TBodePicture& pic);
+
+// The response in every pixel column of a frame: L in dB and phi in
+// radians, NaN where it cannot be evaluated. Both plots of one window have
+// the same columns, so one evaluation serves both.
+struct TBodeSamples {
+  const TZeroPoleForm* Form = nullptr;
+  Real Delay = 0.0L;
+  double LgwMin = 0.0, LgwMax = 0.0;
+  int Left = 0, Right = -1;
+  std::vector<double> L, Phi;
+  // Whether these are the samples of the picture in that frame.
+  bool Fit(const TBodePicture& pic, const TBodeFrame& f) const;
+};
+TBodeSamples BodeSamples(const TBodePicture& pic, const TBodeFrame& f);
+
+// Draws one plot. samples, when given, are used if they fit and replaced
+// by the plot's own otherwise.
+void DrawBodePlot(QPainter& p, const QRect& area, const TBodePicture& pic,
+                  TBodeSamples* samples = nullptr);
 
 // Both plots one above the other (L in the upper half), or the one given
 // over the whole area.

@@ -15,12 +15,14 @@
 #include "frequency/lafc_form.h"
 #include "frequency_support.h"
 #include "model/errors.h"
+#include "scheme_fixtures.h"
 #include "shell/numtext.h"
 #include "shell/settings.h"
 #include "simulation/plot_form.h"
 
 using namespace vemo;
 using namespace vemo::testing;
+using vemo::testing::BuildFeedbackLoop;
 
 namespace {
 
@@ -114,7 +116,7 @@ class BodeWindowTest : public QObject {
     QVERIFY(!QApplication::overrideCursor());
     QCOMPARE(w->HPaintBox->Low(), 312);
     QCOMPARE(w->HPaintBox->High(), 688);
-    QVERIFY(w->PrintBtn->isEnabled());
+    QVERIFY(!w->PrintBtn->isEnabled());
     // Autoscale: L from the evaluation (it contains 0 dB), phi down to -180.
     QVERIFY(w->Ranges.LMax > 59.99 && w->Ranges.LMax < 60.0);
     QCOMPARE(w->Ranges.PhiMin, -3.14159265358979323846);
@@ -192,12 +194,12 @@ class BodeWindowTest : public QObject {
     QCOMPARE(rig.Form->Settings().LgwMin, -3.008);
   }
 
-  // A contour error ends the command in the error box and opens no window:
-  // W(s) = 0 (the oscillatory block's output back to the source that feeds
-  // it) has no logarithm of its gain.
+  // A contour error ends the command in the error box at its cell and opens
+  // no window: a delay element inside the loop of the contour (error 38).
   void ContourErrorsEndInTheErrorBox() {
     TMainRig rig;
-    QVERIFY(rig.Form->OpenProjectFile(ExamplePath("oscillatory_step.vmo")));
+    TMDIChild* e = rig.Form->NewEditor();
+    BuildFeedbackLoop(e->Field(), 12, {0.5, 1.0});
     QString text;
     OnNextModal([&text](QWidget* m) {
       auto* d = qobject_cast<TLACHSetupDlg*>(m);
@@ -206,7 +208,9 @@ class BodeWindowTest : public QObject {
       QVERIFY(d->OkBtnClick());  // A -> B
     });
     rig.Form->Item("LACHItem")->trigger();
-    QTRY_COMPARE(text, QString::fromUtf8(ErrorMessage(18)));
+    QTRY_COMPARE(text, QString::fromUtf8(ErrorMessage(38)));
+    QCOMPARE(e->CurrentCol(), 6);
+    QCOMPARE(e->CurrentRow(), 2);
     QVERIFY(rig.Form->ResultWindows().empty());
     QVERIFY(!QApplication::overrideCursor());
   }
