@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -66,6 +67,12 @@ class FinishTest : public QObject {
     QVERIFY2(texts.contains(QStringLiteral("&Имя файла:")), qPrintable(texts.join('|')));
     QVERIFY(texts.contains(QStringLiteral("Отмена")));
     for (const QString& t : texts) QVERIFY2(!t.contains(QStringLiteral("Look in")), qPrintable(t));
+    // The type column names folders in Russian too, though Qt's catalogue
+    // lacks the word.
+    QCOMPARE(QCoreApplication::translate("QAbstractFileIconProvider", "Folder", "All other platforms"),
+             QStringLiteral("Папка"));
+    QFileIconProvider icons;
+    QCOMPARE(icons.type(QFileInfo(QDir::tempPath())), QStringLiteral("Папка"));
   }
 
   void MessageBoxesShowWhatTheyTell() {
