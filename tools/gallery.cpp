@@ -196,7 +196,10 @@ int main(int argc, char** argv) {
   Modal({QStringLiteral("plugin-dialog")}, [&] { EditCell(scratch, 10, 2); });
   Modal({QStringLiteral("pwm-dialog")}, [&] { EditCell(scratch, 12, 2); });
   Modal({QStringLiteral("pfm-dialog")}, [&] { EditCell(scratch, 14, 2); });
-  Modal({QStringLiteral("neural-dialog"), QStringLiteral("neural-layer")},
+  // The training page checks the scratch scheme, whose macro has no body:
+  // its error box comes before the layer dialog.
+  Modal({QStringLiteral("neural-dialog"), QStringLiteral("neural-scheme-error"),
+         QStringLiteral("neural-layer")},
         [&] { EditCell(scratch, 16, 2); },
         [](QWidget* w) {
           if (auto* d = qobject_cast<TNeuroBox*>(w)) {
@@ -277,6 +280,8 @@ int main(int argc, char** argv) {
 
   // The commands that end in dialogs or new projects.
   form.BringForward(loop);
+  // Popov's line on a loop with a nonlinear part.
+  form.OpenProjectFile(examples + QStringLiteral("/relay_loop.vmo"));
   Modal({QStringLiteral("popov-setup")}, [&] { form.Item("N8")->trigger(); },
         ContourBA<TGodoSetupDlg>());
   if (auto* popov = Current(form) ? Current(form)->findChild<TGodoForm*>() : nullptr) {
