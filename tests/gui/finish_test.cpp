@@ -5,8 +5,10 @@
 #include <QAction>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QAbstractButton>
 #include <QFileIconProvider>
 #include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
@@ -15,7 +17,12 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "blocks/cell_object.h"
 #include "blocks/nl_editor.h"
+#include "blocks/property_dlg.h"
+#include "optimisation/opt_param_dlg.h"
+#include "shell/about_box.h"
+#include "shell/print_dlg.h"
 #include "main_support.h"
 #include "shell/qt_dialogs.h"
 #include "shell/translations.h"
@@ -142,6 +149,41 @@ class FinishTest : public QObject {
     QVERIFY(data && data->hasFormat(QString::fromLatin1(kPointTableMime)));
     // Closed, the editor no longer holds the item.
     QVERIFY(!rig.Form->Item("CopyItem")->isEnabled());
+  }
+
+  // Every text of a dialog shown at its opening size is whole: labels and
+  // buttons at least as wide as their texts need, list rows as wide as
+  // the list.
+  void DialogsHoldTheirTexts() {
+    const auto check = [](QDialog* d) {
+      d->show();
+      QVERIFY(QTest::qWaitForWindowExposed(d));
+      for (QLabel* l : d->findChildren<QLabel*>())
+        if (l->isVisible() && !l->wordWrap() && !l->text().isEmpty())
+          QVERIFY2(l->width() >= l->minimumSizeHint().width(), qPrintable(l->text()));
+      for (QAbstractButton* b : d->findChildren<QAbstractButton*>())
+        if (b->isVisible() && !b->text().isEmpty())
+          QVERIFY2(b->width() >= b->minimumSizeHint().width(), qPrintable(b->text()));
+      for (QListWidget* list : d->findChildren<QListWidget*>())
+        if (list->isVisible())
+          QVERIFY2(list->viewport()->width() >= list->sizeHintForColumn(0),
+                   qPrintable(list->item(0) ? list->item(0)->text() : QString()));
+      d->close();
+    };
+    std::unique_ptr<QDialog> about(MakeAboutBox(nullptr));
+    check(about.get());
+    std::unique_ptr<TCellObject> obj = CreateCellObject(11);
+    auto* block = dynamic_cast<TParamBlock*>(obj.get());
+    QVERIFY(block);
+    TPropertyDlg property(*block);
+    check(&property);
+    TSettings settings;
+    TOptParamDlg optimisation(settings);
+    check(&optimisation);
+    TPrintRequest request;
+    request.PrintCallback = [](QPainter*, int, const QRect& r) { return r; };
+    TForm5 print(request);
+    check(&print);
   }
 
   void SecondPlayButtonContinuesTheRun() {
