@@ -11,6 +11,7 @@
 #include "codegen_support.h"
 #include "blocks/linear.h"
 #include "codegen/code_writer.h"
+#include "model/compile.h"
 #include "model/macro.h"
 #include "model/project_file.h"
 
@@ -24,6 +25,9 @@ struct TCase {
   const char* Name;
   std::function<void(TField&)> Build;
   std::vector<int> In, Out;
+  // A kind whose program computes another recurrence than its run is held
+  // to the scheme built here instead (same points).
+  std::function<void(TField&)> Reference = nullptr;
 };
 
 TCase Single(const char* name, uint16_t code, std::vector<double> params, std::vector<int> sides = {Left},
@@ -83,6 +87,10 @@ const std::vector<TCase>& Cases() {
       Single("Max", 52, {}, {Top, Left, Bottom}),
       Single("Min", 53, {}, {Top, Left, Bottom}),
       Single("WaitingMultivibrator", 81, {0.1, -0.5, 1.0, 0.5}),
+      // The speed sensor's program is the integrating element's with N as
+      // the gain (its transfer function N/s); its run counts marks instead.
+      {"SpeedSensorAsIntegrator", [](TField& f) { BuildSingle(f, 39, {4.0}, {Left}); }, {kA}, {kB},
+       [](TField& f) { BuildSingle(f, 7, {4.0, 0.0}, {Left}); }},
       // The divisor is a three-position relay's output, exactly 0 between
       // its thresholds.
       {"DividerWithZeroDivisor",
@@ -166,7 +174,14 @@ class CompiledProgram : public ProgramTest, public ::testing::WithParamInterface
     Prog.Projects = &projects_;
     field_ = CreateField();
     GetParam().Build(*field_);
-    run_ = RunModel(*field_, GetParam().In, GetParam().Out, kStep, kSteps);
+    if (GetParam().Reference) {
+      auto reference = CreateField();
+      GetParam().Reference(*reference);
+      run_ = RunModel(*reference, GetParam().In, GetParam().Out, kStep, kSteps);
+      CompileScheme(*field_, nullptr);  // the points the generation reads
+    } else {
+      run_ = RunModel(*field_, GetParam().In, GetParam().Out, kStep, kSteps);
+    }
     ASSERT_EQ(Prog.Err.ErrorCode, 0);
     ASSERT_EQ(run_.Out.size(), static_cast<size_t>(kSteps));
   }
