@@ -2,7 +2,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -114,14 +113,7 @@ TGodoSetupDlg::TGodoSetupDlg(const TField& field, bool popov, QWidget* parent)
   };
   ShowRange();
 
-  auto* box = new QDialogButtonBox(this);
-  OkBtn = box->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
-  OkBtn->setObjectName(QStringLiteral("OkBtn"));
-  OkBtn->setDefault(true);
-  QPushButton* cancel = box->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
-  connect(OkBtn, &QPushButton::clicked, this, [this] { OkBtnClick(); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  top->addWidget(box);
+  OkBtn = AddOkCancel(this, top, QStringLiteral("Ok"), [this] { OkBtnClick(); });
   InstallHelpKey(this, kHodographHelpContext);
 
   // The Popov criterion looks at the modified hodograph alone: the

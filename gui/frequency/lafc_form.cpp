@@ -108,11 +108,7 @@ TLAFCForm::TLAFCForm(TField& field, int start, int end, const TZeroPoleForm& for
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
   connect(PopupMenu1->addAction(QStringLiteral("Свойства")), &QAction::triggered, this,
           [this] { PropertyBtnClick(); });
-  QAction* bold = PopupMenu1->addAction(QStringLiteral("Жирные графики"));
-  bold->setCheckable(true);
-  connect(PopupMenu1, &QMenu::aboutToShow, bold, [bold] { bold->setChecked(BoldGraphs()); });
-  connect(bold, &QAction::triggered, this, [this](bool on) {
-    BoldGraphs() = on;
+  AddBoldGraphsItem(PopupMenu1, QStringLiteral("Жирные графики"), [this] {
     PaintBox1->update();
     PaintBox2->update();
   });

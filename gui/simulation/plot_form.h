@@ -6,6 +6,7 @@
 #pragma once
 #include <QImage>
 #include <QStringList>
+#include <functional>
 
 #include "shell/result_window.h"
 #include "simulation/plot_widgets.h"
@@ -26,6 +27,9 @@ struct TSettings;
 // plot windows share.
 TSettings& PlotSettings();
 bool& BoldGraphs();
+// The checkable item "Жирные графики" of a plot window's popup menu: it
+// shows the shared switch and, when toggled, sets it and calls repaint.
+QAction* AddBoldGraphsItem(QMenu* menu, const QString& title, const std::function<void()>& repaint);
 
 class TTimePlotForm : public TResultWindow {
   Q_OBJECT
