@@ -76,5 +76,6 @@ int CmdOptimize(const TArgs& a);
 int CmdNeuro(const TArgs& a);
 int CmdPrint(const TArgs& a);
 int CmdCodegen(const TArgs& a);
+int CmdFuzzy(const TArgs& a);
 
 }  // namespace vemo::cli

@@ -1,5 +1,7 @@
 // tf and bode: the transfer-function and Bode-plot command sequences.
+#include <cmath>
 #include <iostream>
+#include <string>
 
 #include "cli_common.h"
 #include "contour_args.h"
@@ -17,12 +19,19 @@ namespace vemo::cli {
 int CmdTransferFunction(const TArgs& a) {
   if (a.Positional.size() != 1) return UsageError("tf: expected one project file");
   const bool factored = a.Has("--factored");
+  // --digits N: the coefficients with N significant digits instead of the
+  // window's number text.
+  double digits = 0;
+  if (!NumberOption(a, "--digits", digits)) return kExitUsage;
+  if (a.Has("--digits") && !(digits >= 1 && digits <= kMaxTextDigits && digits == std::floor(digits)))
+    return UsageError("--digits: a whole number from 1 to " + std::to_string(kMaxTextDigits));
   TFileProjects projects;
   int start = 0, end = 1, status = kExitOk;
   auto field = RunContour(a, projects, factored, start, end, status);
   if (!field) return status;
-  const std::string text = factored ? FormatFactoredText(start, end, Analysis.Form, Analysis.Delay)
-                                    : FormatPolynomialText(start, end, Analysis.W, Analysis.Delay);
+  const int n = static_cast<int>(digits);
+  const std::string text = factored ? FormatFactoredText(start, end, Analysis.Form, Analysis.Delay, n)
+                                    : FormatPolynomialText(start, end, Analysis.W, Analysis.Delay, n);
   return PrintOrWrite(a, text + "\n");
 }
 

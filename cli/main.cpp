@@ -44,11 +44,12 @@ const TCommand kCommands[] = {
      "Summary of a project: version, step, view time, placed points and blocks."},
     {"convert", CmdConvert, "convert IN.vmo -o OUT.vmo",
      "Loads a project (version 2 or 3) and saves it as version 3."},
-    {"tf", CmdTransferFunction, "tf FILE.vmo [--from A] [--to B] [--factored] [-o OUT]",
+    {"tf", CmdTransferFunction, "tf FILE.vmo [--from A] [--to B] [--factored] [--digits N] [-o OUT]",
      "Transfer function W(s) of the contour from one view point to another, as the\n"
      "transfer-function window shows it: polynomial form WAB(s)=(num)/(den), or with\n"
      "--factored the time-constant form. Default points: the first and the second\n"
-     "placed point."},
+     "placed point. --digits N (1 to 21) writes every number with N significant\n"
+     "digits (2.52e-06) instead of the window's number text, for scripts."},
     {"bode", CmdBode, "bode FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [--phase] [-o OUT] [--plot OUT.png [--size WxH]]",
      "Bode plot of the contour as the saved text file: 200 lines of lg w and L [dB]\n"
      "(or with --phase the phase in degrees), 23-character reals. lg w runs from\n"
@@ -79,7 +80,10 @@ const TCommand kCommands[] = {
      "(\"-\" when there is none). When the contour has a nonlinear part, the points\n"
      "where the hodograph meets its describing-function curve follow under\n"
      "\"Возможны колебания:\": frequency, amplitude and stability (or the rank for a\n"
-     "pulse-frequency modulator) of each, separated by \"* * *\"."},
+     "pulse-frequency modulator) of each, separated by \"* * *\". The margins are\n"
+     "read on the exact response. Two lines end the report: \"Частота среза:\" (where\n"
+     "|W| = 1) and \"Частота при фазе -180°:\" (where the gain margin is read), in\n"
+     "rad/s, or \"-\"."},
     {"popov", CmdPopov, "popov FILE.vmo [--from A] [--to B] [--lgw-min X] [--lgw-max Y] [-o OUT]",
      "Popov criterion of the loop with one nonlinear part: the sector of the\n"
      "nonlinearity, the Popov line through -1/K on the modified hodograph and the\n"
@@ -142,6 +146,19 @@ const TCommand kCommands[] = {
      "the variable block of asm51 (64h), asm96 (0034h) or dec (60000o), --386 the\n"
      "80386 instructions of x86. A refused contour, a bad step or address, or a\n"
      "block that generates no code prints its message and exits with status 1."},
+    {"fuzzy", CmdFuzzy,
+     "fuzzy show|eval|convert|put|plot MODEL ...",
+     "The fuzzy controller. MODEL is a .fz or .fuz file, or FILE.vmo --block COL,ROW.\n"
+     "  fuzzy show MODEL: method, variables with their membership functions (points),\n"
+     "    the rules in the rule language.\n"
+     "  fuzzy eval MODEL NAME=VALUE ...: one inference; prints NAME = value for every\n"
+     "    output variable (23-character reals).\n"
+     "  fuzzy convert IN -o OUT: between .fz and .fuz by OUT's extension (a model the\n"
+     "    WinFACT format cannot hold is refused).\n"
+     "  fuzzy put FILE.vmo --block COL,ROW --model MODEL [--rules RULES.txt] -o OUT.vmo:\n"
+     "    puts a model file (and rule lines, compiled) into the scheme's fuzzy block.\n"
+     "  fuzzy plot MODEL --var NAME --plot OUT.png [--size WxH]: the membership\n"
+     "    functions of one variable as the editor draws them."},
 };
 
 const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o",
@@ -149,7 +166,8 @@ const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o
                                            "--x", "--y", "--xmax", "--plot", "--size", "--ne-step", "--t",
                                            "--error", "--param", "--method", "--criterion", "--set", "--jobs",
                                            "--block", "--reference", "--output", "--min", "--max", "--net",
-                                           "--range", "--plane", "--lang", "--in", "--out", "--address"};
+                                           "--range", "--plane", "--lang", "--in", "--out", "--address", "--digits",
+                                           "--model", "--rules", "--var"};
 const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc",
                                           "--mono", "--landscape", "--386"};
 

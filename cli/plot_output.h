@@ -21,6 +21,7 @@ class TPhaseRun;
 struct TField;
 struct TDescribingCurve;
 struct TPopovVerdict;
+struct TFuzzyModel;
 }
 
 namespace vemo::cli {
@@ -63,6 +64,9 @@ struct TPlotOutputs {
   bool (*WritePlane)(const TPointList& hodograph, const TDescribingCurve* curve,
                      const TPopovVerdict* popov, const TPlaneRect* manual, const std::string& path,
                      int width, int height) = nullptr;
+  // The membership functions of variable var as the fuzzy editor draws them.
+  bool (*WriteMembership)(const TFuzzyModel& m, size_t var, const std::string& path, int width,
+                          int height) = nullptr;
 };
 
 // The library's one exported entry point returns its table.

@@ -18,6 +18,7 @@
 #include "frequency/plane_plot.h"
 #include "frequency/popov.h"
 #include "shell/program.h"
+#include "fuzzy/membership_plot.h"
 #include "simulation/phase.h"
 #include "simulation/phase_plot.h"
 #include "simulation/transient.h"
@@ -142,6 +143,16 @@ bool WritePlane(const TPointList& hodograph, const TDescribingCurve* curve,
   return SavePng(PlaneImage(pic, QSize(width, height)), path);
 }
 
+bool WriteMembership(const TFuzzyModel& m, size_t var, const std::string& path, int width,
+                     int height) {
+  TGuiScope gui;
+  TMembershipPicture pic;
+  pic.Model = &m;
+  pic.Var = var;
+  MembershipRange(m, var, pic.XFrom, pic.XTo);
+  return SavePng(MembershipImage(pic, QSize(width, height)), path);
+}
+
 TPlotOutputs MakeTable() {
   TPlotOutputs t;
   t.WriteTransient = WriteTransient;
@@ -149,6 +160,7 @@ TPlotOutputs MakeTable() {
   t.WriteSchemePdf = WriteSchemePdf;
   t.WriteBode = WriteBode;
   t.WritePlane = WritePlane;
+  t.WriteMembership = WriteMembership;
   return t;
 }
 

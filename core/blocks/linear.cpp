@@ -45,6 +45,12 @@ void TProportional::Step() {
     Output = 0.0;
   }
 }
+void TProportional::PlanStep(TRunRecord& r, double) {
+  r.Op = !RunInput           ? TRunOp::Virtual
+         : Params[0] == 1.0 ? TRunOp::ProportionalUnit
+                            : TRunOp::Proportional;
+  r.C[0] = Params[0];
+}
 void TProportional::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
   SetTf(num, den, {Params[0]}, {1});
 }
@@ -56,12 +62,13 @@ void TIntegrating::Start() {
   Output = Params[1];
 }
 void TIntegrating::Step() {
-  if (TBlock* in = FirstInput()) {
-    const double x = in->Output;
-    S += (x + U) * 0.5 * Dt();
-    U = x;
-  }
+  if (TBlock* in = FirstInput()) Advance(in->Output, Dt());
   Output = Params[0] * S;
+}
+void TIntegrating::PlanStep(TRunRecord& r, double dt) {
+  r.Op = RunInput ? TRunOp::Integrating : TRunOp::Virtual;
+  r.C[0] = dt;
+  r.C[1] = Params[0];
 }
 void TIntegrating::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
   SetTf(num, den, {Params[0]}, {0, 1});
@@ -73,11 +80,12 @@ void TDifferentiating::Start() {
   Output = 0.0;
 }
 void TDifferentiating::Step() {
-  if (TBlock* in = FirstInput()) {
-    const double x = in->Output;
-    Output = Params[0] * (x - U) / Dt();
-    U = x;
-  }
+  if (TBlock* in = FirstInput()) Output = Advance(in->Output, Params[0], Dt());
+}
+void TDifferentiating::PlanStep(TRunRecord& r, double dt) {
+  r.Op = RunInput ? TRunOp::Differentiating : TRunOp::Virtual;
+  r.C[0] = dt;
+  r.C[1] = Params[0];
 }
 void TDifferentiating::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
   SetTf(num, den, {0, Params[0]}, {1});
@@ -112,11 +120,13 @@ void TAperiodic::Start() {
 }
 void TAperiodic::Step() {
   const TBlock* in = StepInput();
-  const double x = in ? in->Output : 0.0;
-  double a = Dt() / Params[0];
-  if (a > 1.0) a = 1.0;
-  S += (x - S) * a;
-  Output = Params[1] * S;
+  Output = Params[1] * Advance(in ? in->Output : 0.0, Factor(Dt(), Params[0]));
+}
+void TAperiodic::PlanStep(TRunRecord& r, double dt) {
+  // A gain of exactly one leaves the state's bits as they are.
+  r.Op = Params[1] == 1.0 ? TRunOp::AperiodicUnit : TRunOp::Aperiodic;
+  r.C[0] = Factor(dt, Params[0]);
+  r.C[1] = Params[1];
 }
 void TAperiodic::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
   SetTf(num, den, {Params[1]}, {1, Params[0]});
@@ -145,14 +155,16 @@ void TOscillatory::Start() {
 }
 void TOscillatory::Step() {
   TBlock* in = FirstInput();
-  const double x = in ? in->Output : 0.0;
   const double T = Params[0], xi = Params[1], dt = Dt();
-  const double e = x - S;
-  V += e * dt / (2.0 * xi * T);
-  double a = 2.0 * xi * dt / T;
-  if (a > 1.0) a = 1.0;
-  S += (V - S) * a;
-  Output = Params[2] * S;
+  Output = Params[2] * Advance(in ? in->Output : 0.0, dt, Divisor(T, xi), Factor(T, xi, dt));
+}
+void TOscillatory::PlanStep(TRunRecord& r, double dt) {
+  const double T = Params[0], xi = Params[1];
+  r.Op = TRunOp::Oscillatory;
+  r.C[0] = dt;
+  r.C[1] = Divisor(T, xi);
+  r.C[2] = Factor(T, xi, dt);
+  r.C[3] = Params[2];
 }
 void TOscillatory::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
   const Real T = Params[0], xi = Params[1];

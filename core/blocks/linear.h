@@ -19,6 +19,7 @@ class TProportional : public TTableParamBlock {
   TProportional() : TTableParamBlock(6) {}
   void Check() override { CheckSingleInput(); }
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
@@ -30,6 +31,12 @@ class TIntegrating : public TTableParamBlock {
   void Check() override { CheckSingleInput(); }
   void Start() override;
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  // One trapezoid of the input x over dt.
+  void Advance(double x, double dt) {
+    S += (x + U) * 0.5 * dt;
+    U = x;
+  }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
@@ -45,6 +52,14 @@ class TDifferentiating : public TTableParamBlock {
   void Check() override { CheckSingleInput(); }
   void Start() override;
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  // The backward difference of the input x with gain K; x becomes the
+  // previous input.
+  double Advance(double x, double K, double dt) {
+    const double y = K * (x - U) / dt;
+    U = x;
+    return y;
+  }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
@@ -68,6 +83,17 @@ class TAperiodic : public TTableParamBlock {
   void Check() override;
   void Start() override;
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  // The Euler factor dt / T, clamped at one.
+  static double Factor(double dt, double T) {
+    const double a = dt / T;
+    return a > 1.0 ? 1.0 : a;
+  }
+  // One step of the state toward the input x; the new state.
+  double Advance(double x, double a) {
+    S += (x - S) * a;
+    return S;
+  }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override { return 0.1 * Params[0]; }
   void GenerateCode(TCodeWriter& w, std::string& name) override;
@@ -80,6 +106,21 @@ class TOscillatory : public TTableParamBlock {
   void Check() override;
   void Start() override;
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  // The first stage's divisor 2ξT and the second stage's factor
+  // 2ξ dt / T, clamped at one.
+  static double Divisor(double T, double xi) { return 2.0 * xi * T; }
+  static double Factor(double T, double xi, double dt) {
+    const double a = 2.0 * xi * dt / T;
+    return a > 1.0 ? 1.0 : a;
+  }
+  // One step of both stages toward the input x; the new state.
+  double Advance(double x, double dt, double divisor, double a) {
+    const double e = x - S;
+    V += e * dt / divisor;
+    S += (V - S) * a;
+    return S;
+  }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override { return 0.1 * Params[1]; }
   void GenerateCode(TCodeWriter& w, std::string& name) override;

@@ -21,34 +21,40 @@ void CheckParamsThenInput(TBlock& b, bool paramFault) {
 }  // namespace
 
 // Dead zone (d).
-double TDeadZone::Apply(double x, double d) {
-  if (x > d) return x - d;
-  if (x < -d) return x + d;
-  return 0.0;
-}
 void TDeadZone::Check() { CheckParamsThenInput(*this, Params[0] < 0.0); }
 void TDeadZone::Step() { Output = Apply(InputOrZero(*this), Params[0]); }
+void TDeadZone::PlanStep(TRunRecord& r, double) {
+  r.Op = TRunOp::DeadZone;
+  r.C[0] = Params[0];
+}
 
 // Saturation (upper Hв, lower Hн).
-double TSaturation::Apply(double x, double hi, double lo) {
-  if (x > hi) return hi;
-  if (x < lo) return lo;
-  return x;
-}
 void TSaturation::Check() { CheckParamsThenInput(*this, Params[0] < Params[1]); }
 void TSaturation::Step() { Output = Apply(InputOrZero(*this), Params[0], Params[1]); }
+void TSaturation::PlanStep(TRunRecord& r, double) {
+  r.Op = TRunOp::Saturation;
+  r.C[0] = Params[0];
+  r.C[1] = Params[1];
+}
 
 // Dead zone, then saturation of its result (d, Hв, Hн).
 void TDeadZoneSaturation::Check() {
   CheckParamsThenInput(*this, Params[0] < 0.0 || Params[1] < Params[2]);
 }
 void TDeadZoneSaturation::Step() {
-  Output = TSaturation::Apply(TDeadZone::Apply(InputOrZero(*this), Params[0]), Params[1],
-                              Params[2]);
+  Output = Apply(InputOrZero(*this), Params[0], Params[1], Params[2]);
+}
+void TDeadZoneSaturation::PlanStep(TRunRecord& r, double) {
+  r.Op = TRunOp::DeadZoneSaturation;
+  for (int i = 0; i < 3; ++i) r.C[i] = Params[i];
 }
 
 // Two-position relay (Y1, Y2, threshold): Y1 from the threshold up.
-void TRelay2::Step() { Output = InputOrZero(*this) < Params[2] ? Params[1] : Params[0]; }
+void TRelay2::Step() { Output = Apply(InputOrZero(*this), Params[0], Params[1], Params[2]); }
+void TRelay2::PlanStep(TRunRecord& r, double) {
+  r.Op = TRunOp::Relay2;
+  for (int i = 0; i < 3; ++i) r.C[i] = Params[i];
+}
 
 // Two-position relay with hysteresis (Y1, Y2, switch-on Xс, switch-off Xо).
 void TRelay2Hysteresis::Check() { CheckParamsThenInput(*this, Params[2] < Params[3]); }
@@ -122,10 +128,10 @@ void TQuantiser::Step() { Output = Apply(InputOrZero(*this), Params[0]); }
 // Backlash (half width a): the output follows the input only once the
 // input has crossed the gap; the previous output is the state.
 void TBacklash::Check() { CheckParamsThenInput(*this, Params[0] < 1e-20); }
-void TBacklash::Step() {
-  const double x = InputOrZero(*this), a = Params[0];
-  if (Output + a < x) Output = x - a;
-  else if (Output - a > x) Output = x + a;
+void TBacklash::Step() { Output = Apply(InputOrZero(*this), Params[0], Output); }
+void TBacklash::PlanStep(TRunRecord& r, double) {
+  r.Op = TRunOp::Backlash;
+  r.C[0] = Params[0];
 }
 
 // Single-argument functions.

@@ -18,7 +18,12 @@ class TDeadZone : public TTableParamBlock {
   TDeadZone() : TTableParamBlock(20) {}
   void Check() override;
   void Step() override;
-  static double Apply(double x, double d);
+  void PlanStep(TRunRecord& r, double dt) override;
+  static double Apply(double x, double d) {
+    if (x > d) return x - d;
+    if (x < -d) return x + d;
+    return 0.0;
+  }
   void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
@@ -27,7 +32,12 @@ class TSaturation : public TTableParamBlock {
   TSaturation() : TTableParamBlock(21) {}
   void Check() override;
   void Step() override;
-  static double Apply(double x, double hi, double lo);
+  void PlanStep(TRunRecord& r, double dt) override;
+  static double Apply(double x, double hi, double lo) {
+    if (x > hi) return hi;
+    if (x < lo) return lo;
+    return x;
+  }
   void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
@@ -36,6 +46,10 @@ class TDeadZoneSaturation : public TTableParamBlock {
   TDeadZoneSaturation() : TTableParamBlock(22) {}
   void Check() override;
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  static double Apply(double x, double d, double hi, double lo) {
+    return TSaturation::Apply(TDeadZone::Apply(x, d), hi, lo);
+  }
   void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
@@ -44,6 +58,11 @@ class TRelay2 : public TTableParamBlock {
   TRelay2() : TTableParamBlock(23) {}
   void Check() override { CheckSingleInput(); }
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  // Y1 from the threshold up, Y2 below it.
+  static double Apply(double x, double y1, double y2, double threshold) {
+    return x < threshold ? y2 : y1;
+  }
   void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
@@ -91,6 +110,13 @@ class TBacklash : public TTableParamBlock {
   TBacklash() : TTableParamBlock(28) {}
   void Check() override;
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  // The output after input x, from the output y before it (half width a).
+  static double Apply(double x, double a, double y) {
+    if (y + a < x) return x - a;
+    if (y - a > x) return x + a;
+    return y;
+  }
   void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 

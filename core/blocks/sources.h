@@ -16,6 +16,8 @@ class TConstant : public TTableParamBlock {
   TConstant() : TTableParamBlock(0) {}
   void Check() override { CheckNoInput(*this); }
   void Start() override { Output = Params[0]; }
+  // No step: the output stays as Start set it.
+  void PlanStep(TRunRecord& r, double) override { r.Op = TRunOp::Hold; }
   void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 

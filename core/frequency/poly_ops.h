@@ -29,20 +29,29 @@ TPolynomial PolySub(const TPolynomial& a, const TPolynomial& b);
 // Degree deg a + deg b, the convolution of the coefficient lists.
 TPolynomial PolyMul(const TPolynomial& a, const TPolynomial& b);
 
-// Largest remainder of an exact division, relative to the terms that make
-// up each coefficient of the dividend.
+// Largest remainder of the long division in an exact division, relative
+// to the terms that make up each of its coefficients.
 inline constexpr Real kExactRemainder = 1e-8L;
+// Largest change of the dividend along the imaginary axis that an exact
+// division may make, relative to its value there.
+inline constexpr Real kExactChange = 1e-8L;
 
 // Tries to divide a by b exactly. Nothing happens when b has degree 0 (or a
-// has a lower degree than b). Otherwise the quotient q is found by long
-// division, from the top coefficient down and, when b has a non-zero
-// constant term, also from the constant term up: its high coefficients come
-// from the first, its low ones from the second, passing over where the two
-// agree best, so that neither end collects the rounding errors of the
-// other. The division counts as exact when every coefficient of a - q b is
-// at most 1e-8 of the sum of the absolute values of the terms that form it
-// (a test that does not depend on how a and b are scaled); then a becomes
-// the quotient and b the constant 1, otherwise both stay as they were.
+// has a lower degree than b). Otherwise a is long-divided by b from the top
+// (each quotient coefficient is the current top of the remainder over the
+// top coefficient of b); its quotient's low coefficients are computed again
+// from the constant term up (when b has one), so that the rounding errors
+// that the division from the top carries downwards do not stay in them.
+// The division counts as exact when
+//  - every coefficient of the remainder is at most 1e-8 of the sum of the
+//    absolute values of the terms it was made of (for b = s - z: |a(z)|
+//    against sum |a_i| |z|^i), and
+//  - q b differs from a by at most 1e-8 of |a(jw)| at w = 10^-8 .. 10^8 (in
+//    quarter decades): a coefficient test alone takes a polynomial with
+//    roots spread along the negative real axis for a multiple of factors
+//    it does not have.
+// Both tests are free of how a and b are scaled. Then a becomes the
+// quotient and b the constant 1, otherwise both stay as they were.
 // Returns true when the operands were replaced.
 bool PolyExactDivide(TPolynomial& a, TPolynomial& b);
 

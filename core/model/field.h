@@ -34,6 +34,8 @@ struct TField {
   TBlock* RunList = nullptr;
   // The run list as an array, rebuilt by SimInit for the step loop.
   std::vector<TBlock*> RunArray;
+  // The step loop's records of the run list (SimInit; run_record.h).
+  TRunPlan Plan;
   uint8_t Modified = 0;
   double Step = 0.01;
   uint8_t AutoStep = 1;

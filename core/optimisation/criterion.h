@@ -28,23 +28,23 @@ struct TCriterionSpec {
 // ("OptIntegralSqr1D" for criterion 1, "OptIntegralSqr2D" for criterion 2).
 TCriterionSpec CriterionSettings(const TSettings& s);
 
-// How a run is watched while it goes.
+// Steps between two looks of a run at the cancel flags.
+inline constexpr int64_t kProgressSteps = 256;
+
+// How a run is watched while it goes, from its 501st step on.
 struct TCriterionControl {
-  // Either flag set ends the run from its 501st step on: the program-wide
-  // cancel, and a flag for runs whose result is no longer wanted.
+  // Either flag set ends the run (looked at every 256 steps): the
+  // program-wide cancel, and a flag for runs whose result is no longer wanted.
   const std::atomic<uint8_t>* Stop = nullptr;
   const std::atomic<uint8_t>* Abandon = nullptr;
-  // The model time reached, every 256 steps from the 501st step on.
+  // The model time reached, every 1024 steps.
   std::function<void(double t)> Progress;
 };
 
-// Steps between two progress reports of a run.
-inline constexpr long kProgressSteps = 256;
-
 // One evaluation: SimInit, the steps k with k·dt < view time, SimDone. The
 // field must be prepared (PrepareRun); its step is the run step dt. A run
-// whose error leaves ±1e8 (or is not a number) returns 1e30 at once; so does
-// a span of more steps than a run may take.
+// whose error leaves ±1e8 (or is not a number) returns 1e30, ending within
+// 256 steps; so does a span of more steps than a run may take.
 double Criterion(TField& field, const TCriterionSpec& spec, const TCriterionControl& control);
 
 }  // namespace vemo

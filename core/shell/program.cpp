@@ -7,7 +7,7 @@
 namespace vemo {
 
 TProgram Prog;
-thread_local TRunClock TProgram::Clock;
+constinit thread_local TRunClock TProgram::Clock;
 
 namespace {
 TScriptedDialogs& QuietDialogs() {

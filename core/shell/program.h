@@ -18,6 +18,7 @@ struct TErrorState {
   int32_t ErrorCol = -1;
   int32_t ErrorRow = -1;
   TField* ErrorField = nullptr;
+  uint8_t FuzzyError = 0;  // code 1..9 of the last failed fuzzy rule line
 };
 
 // State of the wiring resolution.
@@ -38,7 +39,7 @@ struct TRunClock {
 struct TProgram {
   TErrorState Err;
   TWiringState Wiring;
-  static thread_local TRunClock Clock;
+  static constinit thread_local TRunClock Clock;
   TUserDialogs* Dialogs = nullptr;
   TProjectSource* Projects = nullptr;
   std::string ProgramDir;  // with a trailing separator

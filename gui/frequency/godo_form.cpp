@@ -20,7 +20,9 @@
 #include "frequency/godo_setup.h"
 #include "frequency/oscillation.h"
 #include "help/help_window.h"
+#include "model/field.h"
 #include "shell/cursors.h"
+#include "shell/print_dlg.h"
 #include "shell/program.h"
 #include "shell/settings.h"
 #include "simulation/plot_form.h"
@@ -67,7 +69,6 @@ TGodoForm::TGodoForm(TField& field, bool popov, int start, int end, const TZeroP
   PropertyBtn->setObjectName(QStringLiteral("PropertyBtn"));
   PrintBtn = new QPushButton(QStringLiteral("Печать"), this);
   PrintBtn->setObjectName(QStringLiteral("PrintBtn"));
-  PrintBtn->setEnabled(false);  // the print dialog of the shell is not wired here yet
   AboutBtn = new QPushButton(QStringLiteral("О системе"), this);
   AboutBtn->setObjectName(QStringLiteral("AboutBtn"));
   ProgressBar = new QProgressBar(this);
@@ -76,6 +77,7 @@ TGodoForm::TGodoForm(TField& field, bool popov, int start, int end, const TZeroP
   ProgressBar->hide();
   connect(PropertyBtn, &QPushButton::clicked, this, [this] { PropertyBtnClick(); });
   connect(AboutBtn, &QPushButton::clicked, this, [this] { AboutBtnClick(); });
+  connect(PrintBtn, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
 
   auto* box = new TPlaneBox(this);
   box->setObjectName(QStringLiteral("PaintBox"));
@@ -131,7 +133,8 @@ TGodoForm::TGodoForm(TField& field, bool popov, int start, int end, const TZeroP
                                                                  : QStringLiteral("Сохранить годограф"));
               if (!name.isEmpty()) SaveCurve(describing, name);
             });
-  PopupMenu1->addAction(QStringLiteral("Печать..."))->setEnabled(false);
+  connect(PopupMenu1->addAction(QStringLiteral("Печать...")), &QAction::triggered, this,
+          [this] { PrintBtnClick(); });
   InstallHelpKey(this, kHodographHelpContext);
 
   TakeSettings();
@@ -190,6 +193,23 @@ void TGodoForm::Rescale() {
   Rect = HodographAutoscale(AutoscaleType, ShowHodograph ? &Curves.H.Points : nullptr,
                             Curves.HaveCurve ? &Curves.Curve.Points : nullptr,
                             Curves.HaveCurve && Curves.Curve.PulseFrequencyTable, Manual, popovK);
+}
+
+void TGodoForm::PrintBtnClick() {
+  if (ProgressBar->isVisible()) return;  // the curves are being computed
+  TPlotPrint plot;
+  plot.Title = windowTitle();
+  plot.Size = PaintBox->size();
+  plot.Draw = [this](QPainter& p, const QRect& r, bool whole, bool mono) {
+    DrawPlane(p, r, Picture(whole, mono));
+  };
+  plot.Annotate = [this](QPainter& p, const QRect& r, bool) {
+    DrawAnnotationLines(p, r,
+                        {AnnotationTitle(windowTitle(), AnalysedField),
+                         QStringLiteral("Контур: от точки %1 до точки %2")
+                             .arg(QChar(PointLetter(StartPoint)), QChar(PointLetter(EndPoint)))});
+  };
+  ShowPrintDialog(PlotPrintRequest(plot), this);
 }
 
 void TGodoForm::UpdateItems() {

@@ -77,6 +77,8 @@ class TGodoForm : public TResultWindow {
   QString ClosedLoopReport() const;
   QImage PlanePicture(bool whole, bool monochrome) const;
   void CopyPicture(bool whole);
+  // "Печать": the print dialog on the plane (visible part or all curves).
+  void PrintBtnClick();
   // "Сохранить в текстовый файл": the hodograph or the curve; false after
   // "Ошибка в записи файла!" or when the curve is not there.
   bool SaveCurve(bool describing, const QString& fileName);

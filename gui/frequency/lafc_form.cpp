@@ -17,6 +17,7 @@
 #include "help/help_window.h"
 #include "model/errors.h"
 #include "model/field.h"
+#include "shell/print_dlg.h"
 #include "shell/program.h"
 #include "shell/settings.h"
 #include "simulation/plot_form.h"
@@ -54,9 +55,10 @@ TLAFCForm::TLAFCForm(TField& field, int start, int end, const TZeroPoleForm& for
   PropertyBtn->setObjectName(QStringLiteral("PropertyBtn"));
   PrintBtn = new QPushButton(QStringLiteral("Печать"), this);
   PrintBtn->setObjectName(QStringLiteral("PrintBtn"));
-  // Printing goes through the print dialog of the shell, not here yet.
-  PrintBtn->setEnabled(false);
   connect(PropertyBtn, &QPushButton::clicked, this, [this] { PropertyBtnClick(); });
+  connect(PrintBtn, &QPushButton::clicked, this, [this] {
+    PrintPlots(LShown && PhiShown ? Both : LShown ? LPlot : PhiPlot);
+  });
 
   PaintBox1 = new TPlotBox(this);
   PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
@@ -127,8 +129,9 @@ TLAFCForm::TLAFCForm(TField& field, int start, int end, const TZeroPoleForm& for
               if (!name.isEmpty()) SaveCurve(phase, name);
             });
   QMenu* print = PopupMenu1->addMenu(QStringLiteral("Печать..."));
-  for (const auto& [title, which] : plots) print->addAction(QString::fromUtf8(title));
-  print->setEnabled(false);
+  for (const auto& [title, which] : plots)
+    connect(print->addAction(QString::fromUtf8(title)), &QAction::triggered, this,
+            [this, which = which] { PrintPlots(which); });
   InstallHelpKey(this, kBodeHelpContext);
 
   ApplySettings();
@@ -242,6 +245,28 @@ QImage TLAFCForm::PlotPicture(TWhich which, bool monochrome) const {
   const TBodePicture l = Picture(false, monochrome), phi = Picture(true, monochrome);
   if (which == Both) return BodeImage(&l, &phi, QSize(box.width(), 2 * box.height()));
   return BodeImage(which == LPlot ? &l : nullptr, which == PhiPlot ? &phi : nullptr, box);
+}
+
+void TLAFCForm::PrintPlots(TWhich which) {
+  static const char* const kTitles[] = {"ЛАЧХ и ФЧХ", "ЛАЧХ", "ФЧХ"};
+  TPlotPrint plot;
+  plot.Title = QString::fromUtf8(kTitles[which]);
+  // The page of both plots is 1000 x 1200 units, of one 1000 x 600.
+  plot.Size = QSize(1000, which == Both ? 1200 : 600);
+  plot.WholeAvailable = false;
+  plot.Draw = [this, which](QPainter& p, const QRect& r, bool, bool mono) {
+    const TBodePicture l = Picture(false, mono), phi = Picture(true, mono);
+    DrawBodePlots(p, r, which != PhiPlot ? &l : nullptr, which != LPlot ? &phi : nullptr);
+  };
+  plot.Annotate = [this, title = plot.Title](QPainter& p, const QRect& r, bool) {
+    DrawAnnotationLines(
+        p, r,
+        {AnnotationTitle(title, AnalysedField),
+         QStringLiteral("Контур: от точки %1 до точки %2")
+             .arg(QChar(PointLetter(StartPoint)), QChar(PointLetter(EndPoint))),
+         QStringLiteral("lg w: от %1 до %2").arg(NumberText(LgwMin), NumberText(LgwMax))});
+  };
+  ShowPrintDialog(PlotPrintRequest(plot), this);
 }
 
 void TLAFCForm::CopyPicture(TWhich which) {

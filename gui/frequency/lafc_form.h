@@ -57,6 +57,9 @@ class TLAFCForm : public TResultWindow {
   // above the other.
   QImage PlotPicture(TWhich which, bool monochrome) const;
   void CopyPicture(TWhich which);
+  // "Печать" (the shown plots) and "Печать...": the print dialog on one
+  // plot or both, one above the other.
+  void PrintPlots(TWhich which);
   // "Сохранить в текстовый файл": the 200 lines of a curve; false after
   // "Ошибка в записи файла!".
   bool SaveCurve(bool phase, const QString& fileName);

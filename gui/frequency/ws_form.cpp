@@ -17,6 +17,7 @@
 #include "frequency/transfer_picture.h"
 #include "help/help_window.h"
 #include "model/field.h"
+#include "shell/print_dlg.h"
 #include "shell/settings.h"
 #include "simulation/plot_form.h"
 
@@ -89,6 +90,7 @@ TWSForm::TWSForm(TField& field, QWidget* parent)
   PrintBtn = new QPushButton(QStringLiteral("Печать..."), this);
   PrintBtn->setObjectName(QStringLiteral("PrintBtn"));
   for (QPushButton* b : {CopyTextBtn, CopyPictureBtn, PrintBtn}) b->setEnabled(false);
+  connect(PrintBtn, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
   connect(CopyTextBtn, &QPushButton::clicked, this, [this] { CopyAsText(); });
   connect(CopyPictureBtn, &QPushButton::clicked, this, [this] { CopyAsPicture(); });
 
@@ -117,10 +119,26 @@ bool TWSForm::BitBtn2Click() {
   text_ = QString::fromStdString(text);
   image_ = TransferPicture(text_);
   Picture->setPixmap(QPixmap::fromImage(image_));
-  // Printing goes through the print dialog of the shell, not here yet.
   CopyTextBtn->setEnabled(true);
   CopyPictureBtn->setEnabled(true);
+  PrintBtn->setEnabled(true);
   return true;
+}
+
+void TWSForm::PrintBtnClick() {
+  if (text_.isEmpty()) return;
+  TPlotPrint plot;
+  plot.Title = QStringLiteral("Передаточная функция");
+  plot.Size = TransferPictureSize(text_);
+  plot.WholeAvailable = false;
+  plot.MonoAvailable = false;
+  // The typeset text scaled onto the placed rectangle.
+  plot.Draw = [text = text_, size = plot.Size](QPainter& p, const QRect& r, bool, bool) {
+    p.translate(r.topLeft());
+    p.scale(double(r.width()) / size.width(), double(r.height()) / size.height());
+    DrawTransferText(p, QPoint(0, 0), text);
+  };
+  ShowPrintDialog(PlotPrintRequest(plot), this);
 }
 
 void TWSForm::CopyAsText() {

@@ -39,6 +39,8 @@ class TWSForm : public TResultWindow {
   QImage TextPicture() const { return image_; }
   void CopyAsText();
   void CopyAsPicture();
+  // "Печать...": the print dialog on the typeset W(s).
+  void PrintBtnClick();
 
  private:
   QString text_;

@@ -9,6 +9,8 @@
 #include "blocks/property_dlg.h"
 #include "blocks/pulse.h"
 #include "blocks/table_blocks.h"
+#include "fuzzy/fuzzy_block.h"
+#include "fuzzy/fuzzy_dlg.h"
 #include "model/clipboard.h"
 #include "model/editing.h"
 #include "model/editor_messages.h"
@@ -56,6 +58,7 @@ TEditorDialogs DefaultEditorDialogs() {
   };
   d.EditUserBlock = [](TUserBlock& b, QWidget* p) { return EditUserBlock(b, p); };
   d.EditTable = [](TTableBlock& b, QWidget* p) { return TnlEditorForm::EditBlock(b, p); };
+  d.EditFuzzy = [](TFuzzyBlock& b, QWidget* p) { return TFuzzyDlg::Edit(b, p); };
   d.PromptText = [](QWidget* parent, const QString& initial, QString& text) {
     bool ok = false;
     text = QInputDialog::getText(parent, QStringLiteral("Коментарий"),
@@ -179,6 +182,10 @@ void TMDIChild::EditByKind() {
       if (auto* t = dynamic_cast<TTableBlock*>(obj))
         EditWithStep([&] { return Dialogs.EditTable(*t, this); });
       return;
+    case 6:
+      if (auto* f = dynamic_cast<TFuzzyBlock*>(obj))
+        EditWithStep([&] { return Dialogs.EditFuzzy(*f, this); });
+      return;
     case 7: EditParamControlAt(); return;
     case 9:
       if (auto* u = dynamic_cast<TUserBlock*>(obj))
@@ -198,7 +205,7 @@ void TMDIChild::EditByKind() {
         EditWithStep([&] { return EditNeuralBlock(*n, Field(), this); });
       return;
     default:
-      // The fuzzy controller editor is not part of this program yet.
+      // A kind with no editor of its own.
       EditorMessage(QStringLiteral("Редактор блока \"%1\" пока недоступен.")
                         .arg(QString::fromStdString(obj->GetName())),
                     QStringLiteral("Внимание"), TNotice::Information);

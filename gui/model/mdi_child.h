@@ -27,6 +27,7 @@ class TPulseWidthModulator;
 class TPulseFrequencyModulator;
 class TUserBlock;
 class TTableBlock;
+class TFuzzyBlock;
 
 // Whether the active editor's grid selection spans more than one cell
 // (mirrored into the main window's menus).
@@ -46,6 +47,8 @@ struct TEditorDialogs {
   // The table editor of a user nonlinearity or a table-defined generator;
   // true when the table changed.
   std::function<bool(TTableBlock&, QWidget*)> EditTable;
+  // The fuzzy controller's editor; true when confirmed with "OK".
+  std::function<bool(TFuzzyBlock&, QWidget*)> EditFuzzy;
   // The one-line comment prompt; false when cancelled.
   std::function<bool(QWidget*, const QString& initial, QString& text)> PromptText;
   // The print dialog on what the editor prints (RenderScheme, its ranges

@@ -83,7 +83,7 @@ TLayerPropertyDlg::TLayerPropertyDlg(const QString& caption, uint32_t neurons, u
 }
 
 void TLayerPropertyDlg::OKBtnClick() {
-  Neurons = static_cast<uint32_t>(SpinEdit1->value());
+  if (SpinEdit1->isEnabled()) Neurons = static_cast<uint32_t>(SpinEdit1->value());
   Function = static_cast<uint8_t>(DrawGrid1->Selected);
   accept();
 }

@@ -204,6 +204,7 @@ TNeuroBox::TNeuroBox(TNeuralBlock& block, TField& field, QWidget* parent)
   StringGrid1->setColumnCount(1);
   StringGrid1->horizontalHeader()->setStretchLastSection(true);
   StringGrid1->setMinimumWidth(150);
+  StringGrid1->verticalHeader()->setDefaultSectionSize(20);
   StringGrid1->hide();
   Tab->addTab(structure, QStringLiteral("Стуктура"));
   InstallHelpKey(structure, kNeuroHelp);
@@ -384,7 +385,9 @@ void TNeuroBox::WeightsClick() {
   gridNeuron_ = j;
   // Beside the neuron, inside the picture.
   const QPoint c = PaintBox1->NeuronCentre(l, j);
-  const int h = std::min(PaintBox1->height(), 26 + 24 * static_cast<int>(nIn + 1));
+  const int h = std::min(PaintBox1->height(),
+                         StringGrid1->horizontalHeader()->sizeHint().height() + 4 +
+                             20 * static_cast<int>(nIn + 1));
   StringGrid1->resize(160, h);
   int x = c.x() + 16;
   if (x + StringGrid1->width() > PaintBox1->width()) x = c.x() - 16 - StringGrid1->width();

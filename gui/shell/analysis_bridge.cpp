@@ -5,6 +5,7 @@
 
 #include <cfenv>
 
+#include "codegen/language_dlg.h"
 #include "frequency/analysis_state.h"
 #include "frequency/contour.h"
 #include "model/compile.h"
@@ -163,6 +164,24 @@ void RunTransientCommand(TMainForm& form) {
 }
 
 void RunPhaseCommand(TMainForm& form) { RunTimeDomain(form, &ShowPhaseSetup, &OpenPhaseWindow); }
+
+// Compile -> CheckLoops -> EndAnalysis, the dialog, then the macro bodies
+// are released.
+void RunProgramGenerationCommand(TMainForm& form) {
+  TMDIChild* editor = form.ActiveEditor();
+  if (!editor) return;
+  TField& field = editor->Field();
+  AnalysisRun().CurrentField = &field;
+  BeginAnalysis();
+  if (!Compile() || !CheckLoops()) {
+    RestoreCursor();
+    form.ShowError();
+    return;
+  }
+  EndAnalysis(form);
+  ShowLanguageDlg(field, &form);
+  ReleaseMacroBodies(field);
+}
 
 void RunOptimizeCommand(TMainForm& form) { RunTimeDomain(form, &OptimizeSetup, nullptr); }
 

@@ -57,6 +57,9 @@ void RunPhaseCommand(TMainForm& form);
 // Анализ › Оптимизация: the same preparation, then TOptimizeDlg.
 void RunOptimizeCommand(TMainForm& form);
 
+// Синтез › Генерация программы: compile, check loops, then the dialog.
+void RunProgramGenerationCommand(TMainForm& form);
+
 // The one answer of every command whose window this version lacks.
 void CommandNotAvailable(const QString& caption);
 // Its text, for tests.

@@ -92,7 +92,7 @@ const std::vector<TMenuEntry>& Menus() {
            {"N4", "&Упрощение структуры", "", [](TMainForm& f) { RunStructureSimplification(f); }},
            {"N100", "Синтез &регулятора", "", [](TMainForm& f) { RunControllerSynthesis(f); }},
            kSeparator,
-           {"N27", "&Генерация программы", "", VEMO_NOT_YET("N27")},
+           {"N27", "&Генерация программы", "", [](TMainForm& f) { RunProgramGenerationCommand(f); }},
        }},
       {"&Настройки",
        {

@@ -431,6 +431,46 @@ void TForm5::PaintBox1MouseMove(QPoint pos) {
 
 void TForm5::PaintBox1MouseUp() { drag_ = THit::None; }
 
+TPrintRequest PlotPrintRequest(const TPlotPrint& plot) {
+  TPrintRequest r;
+  r.PrintCallback = [plot](QPainter* canvas, int mode, const QRect& rect) -> QRect {
+    switch (mode) {
+      case 0:
+      case 1:
+        if (canvas && plot.Draw) plot.Draw(*canvas, rect, mode == 1, DrawMonochrome != 0);
+        return rect;
+      case 0 + kMeasureModes:
+      case 1 + kMeasureModes:
+        return QRect(QPoint(0, 0), plot.Size);
+      case kAnnotationMode:
+        if (canvas && plot.Annotate) plot.Annotate(*canvas, rect, DrawMonochrome != 0);
+        return rect;
+      default:
+        return {};
+    }
+  };
+  r.PrintAllAvailable = plot.WholeAvailable ? 1 : 0;
+  r.PrintSelectedAvailable = 0;
+  r.PrintAnnotationAvailable = plot.Annotate ? 1 : 0;
+  r.PrintMonoAvailable = plot.MonoAvailable ? 1 : 0;
+  r.PrintScalable = 1;
+  r.PrintTitle = plot.Title;
+  return r;
+}
+
+void DrawAnnotationLines(QPainter& p, const QRect& area, const QStringList& lines) {
+  const int step = std::max(1, area.height() / 4);
+  for (int i = 0; i < lines.size() && i < 4; ++i)
+    p.drawText(QRect(area.left(), area.top() + i * step, area.width(), step),
+               Qt::AlignLeft | Qt::AlignVCenter, lines.at(i));
+}
+
+QString AnnotationTitle(const QString& title, const TField* field) {
+  const TMainForm* main = TMainForm::Instance();
+  const TMDIChild* editor = main ? main->EditorOf(field) : nullptr;
+  return editor ? title + QStringLiteral(": ") + editor->Caption() : title;
+}
+
 void ShowPrintDialog(const TPrintRequest& request, QWidget* parent) {
   TForm5 dlg(request, parent);
   if (dlg.NoPrinter()) ShowMessage(kNoPrinter);

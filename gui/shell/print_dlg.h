@@ -5,6 +5,7 @@
 // prints.
 #pragma once
 #include <QDialog>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -21,6 +22,8 @@ class QRadioButton;
 class QSpinBox;
 
 namespace vemo {
+
+struct TField;
 
 // Set by the caller before the dialog opens.
 struct TPrintRequest {
@@ -123,6 +126,25 @@ class TForm5 : public QDialog {
   std::unique_ptr<QPrinter> printer_;  // the chosen printer, its page set up
   QString printerName_;
 };
+
+// What a plot window prints: its picture, drawn by Draw into a rectangle
+// (whole: the full ranges, else what the window shows; monochrome as the
+// dialog says), in the proportions of Size; "Все" only when WholeAvailable;
+// Annotate draws the annotation under it (none without).
+struct TPlotPrint {
+  QString Title;
+  QSize Size;
+  bool WholeAvailable = true;
+  bool MonoAvailable = true;
+  std::function<void(QPainter&, const QRect&, bool whole, bool monochrome)> Draw;
+  std::function<void(QPainter&, const QRect&, bool monochrome)> Annotate;
+};
+TPrintRequest PlotPrintRequest(const TPlotPrint& plot);
+// Annotation lines, one per quarter of area, left aligned.
+void DrawAnnotationLines(QPainter& p, const QRect& area, const QStringList& lines);
+// The first annotation line of a result window: its title and, when an
+// editor shows the analysed field, ": " and the project's caption.
+QString AnnotationTitle(const QString& title, const TField* field);
 
 // Every "Печать" of the program: the dialog on a request, modally. With no
 // printer and no PDF output the message "В системе Windows не установлено ни

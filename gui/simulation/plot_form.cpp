@@ -15,9 +15,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "model/mdi_child.h"
 #include "shell/main_form.h"
-#include "shell/print_dlg.h"
 #include "shell/settings.h"
 #include "simulation/setup_checks.h"
 
@@ -115,48 +113,18 @@ void TTimePlotForm::CopyPicture(bool whole) {
 
 void TTimePlotForm::PrintBtnClick() {
   if (running_) return;
-  TPrintRequest request;
-  request.PrintCallback = [this](QPainter* canvas, int mode, const QRect& rect) {
-    return PrintPicture(canvas, mode, rect);
+  TPlotPrint plot;
+  plot.Title = windowTitle();
+  plot.Size = PaintBox->size();
+  plot.Draw = [this](QPainter& p, const QRect& r, bool whole, bool mono) {
+    DrawPicture(p, r, whole, mono);
   };
-  request.PrintAllAvailable = 1;
-  request.PrintSelectedAvailable = 0;
-  request.PrintAnnotationAvailable = 1;
-  request.PrintMonoAvailable = 1;
-  request.PrintScalable = 1;
-  request.PrintTitle = windowTitle();
-  ShowPrintDialog(request, this);
-}
-
-QRect TTimePlotForm::PrintPicture(QPainter* canvas, int mode, const QRect& rect) {
-  switch (mode) {
-    case 0:
-    case 1:
-      if (canvas) DrawPicture(*canvas, rect, mode == 1, DrawMonochrome != 0);
-      return rect;
-    case 0 + kMeasureModes:
-    case 1 + kMeasureModes:
-      return QRect(QPoint(0, 0), PaintBox->size());
-    case kAnnotationMode:
-      if (canvas) DrawAnnotation(*canvas, rect, DrawMonochrome != 0);
-      return rect;
-    default:
-      return {};
-  }
+  plot.Annotate = [this](QPainter& p, const QRect& r, bool mono) { DrawAnnotation(p, r, mono); };
+  ShowPrintDialog(PlotPrintRequest(plot), this);
 }
 
 void TTimePlotForm::DrawAnnotation(QPainter& p, const QRect& area, bool) {
-  const QStringList lines = AnnotationLines();
-  const int step = std::max(1, area.height() / 4);
-  for (int i = 0; i < lines.size() && i < 4; ++i)
-    p.drawText(QRect(area.left(), area.top() + i * step, area.width(), step),
-               Qt::AlignLeft | Qt::AlignVCenter, lines.at(i));
-}
-
-QString TTimePlotForm::TitleLine() const {
-  const TMainForm* main = TMainForm::Instance();
-  const TMDIChild* editor = main ? main->EditorOf(AnalysedField) : nullptr;
-  return editor ? windowTitle() + QStringLiteral(": ") + editor->Caption() : windowTitle();
+  DrawAnnotationLines(p, area, AnnotationLines());
 }
 
 QString TTimePlotForm::TimeLine(double t, double step) {

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 
+#include "shell/print_dlg.h"
 #include "shell/result_window.h"
 #include "simulation/plot_widgets.h"
 
@@ -56,10 +57,6 @@ class TTimePlotForm : public TResultWindow {
   // "Печать": the print dialog on the window's picture (visible part or the
   // whole run, scalable, with annotation and a black-and-white variant).
   void PrintBtnClick();
-  // What the print dialog calls: modes 0 and 1 draw the visible part or the
-  // whole run into rect, modes 3 and 4 return the plot's size, mode 6 draws
-  // the annotation.
-  QRect PrintPicture(QPainter* canvas, int mode, const QRect& rect);
 
  protected:
   // Ends the window's run (the field may be released right after closing).
@@ -74,7 +71,7 @@ class TTimePlotForm : public TResultWindow {
   virtual void DrawAnnotation(QPainter& p, const QRect& area, bool monochrome);
   // "Переходный процесс: <project>", or the title alone for a field no
   // editor shows.
-  QString TitleLine() const;
+  QString TitleLine() const { return AnnotationTitle(windowTitle(), AnalysedField); }
   // "Время: от 0 до T с, шаг h с" of the run so far.
   static QString TimeLine(double t, double step);
 

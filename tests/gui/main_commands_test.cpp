@@ -153,16 +153,6 @@ class MainCommandsTest : public QObject {
     QTRY_VERIFY(rig.Form->ResultWindows().empty());
   }
 
-  void CommandsWithoutTheirWindowSaySo() {
-    TMainRig rig;
-    rig.Form->NewEditor();
-    rig.Form->Item("N27")->trigger();
-    QCOMPARE(rig.Dialogs.Messages.size(), size_t(1));
-    QCOMPARE(QString::fromStdString(rig.Dialogs.Messages[0]),
-             QStringLiteral("Команда \"Генерация программы\" в этой версии программы пока недоступна."));
-    QCOMPARE(QString::fromStdString(rig.Dialogs.Messages[0]), NotAvailableText("&Генерация программы"));
-  }
-
   // Every command of the frequency and structure rows opens its dialog (or,
   // for W(s), its window) from the menu item, from its tool button and from
   // its shortcut; cancelling the dialog ends the command quietly.

@@ -1,6 +1,6 @@
 // Every "Печать" of the program opens the print dialog on what its window
-// prints: the structure editor (popup and File > Печать) and the transient
-// and phase-portrait windows. A printed scheme, read back from the PDF at
+// prints: the structure editor (popup and File > Печать), the transient and
+// phase-portrait windows, the Bode, hodograph and W(s) windows. A printed scheme, read back from the PDF at
 // the scale of the scheme's own picture, holds the same drawing inside the
 // placed rectangle and nothing outside it.
 #include <QAction>
@@ -12,6 +12,12 @@
 #include <QtTest>
 #include <memory>
 
+#include "frequency/godo_form.h"
+#include "frequency/godo_setup.h"
+#include "frequency/lach_setup.h"
+#include "frequency/lafc_form.h"
+#include "frequency/ws_form.h"
+#include "frequency_support.h"
 #include "main_support.h"
 #include "model/mdi_child.h"
 #include "model/project_file.h"
@@ -212,6 +218,65 @@ class PrintCallersTest : public QObject {
     form.reset();
     field.reset();
     Prog.Dialogs = nullptr;
+  }
+
+  void BodePlotsPrintOnTheirPage() {
+    vemo::testing::TMainRig rig;
+    QVERIFY(rig.Form->OpenProjectFile(vemo::testing::ExamplePath("feedback_loop.vmo")));
+    vemo::testing::RunWithDialog<TLACHSetupDlg>(rig, "LACHItem", [](TLACHSetupDlg& d) {
+      d.Lists.SelectPoints(1, 0);
+      QVERIFY(d.OkBtnClick());
+    });
+    TLAFCForm* w = vemo::testing::OnlyWindow<TLAFCForm>(rig);
+    QVERIFY(w);
+    PrintNext(0, [](TForm5* f) { QVERIFY(!f->RadioButton2->isEnabled()); });
+    w->PrintBtn->click();
+    // Both plots: a page of 1000 x 1200 units, L above phi.
+    TMiniRect r = PrintChoices().Placement;
+    QVERIFY(std::abs(r.Height() - r.Width() * 1.2) <= 1);
+    QString text = vemo::testing::PdfText(pdf_);
+    QVERIFY2(text.contains(QStringLiteral("ЛАЧХ и ФЧХ: /")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("Контур: от точки B до точки A")));
+    // One plot from the popup: 1000 x 600.
+    QMenu* print = vemo::testing::Submenu(w->PopupMenu1, QStringLiteral("Печать..."));
+    QVERIFY(print && print->isEnabled());
+    PrintNext(0);
+    print->actions().at(1)->trigger();  // ФЧХ
+    r = PrintChoices().Placement;
+    QVERIFY(std::abs(r.Height() - r.Width() * 0.6) <= 1);
+    text = vemo::testing::PdfText(pdf_);
+    QVERIFY(text.contains(QStringLiteral("ФЧХ: /")) && !text.contains(QStringLiteral("ЛАЧХ")));
+  }
+
+  void HodographAndTransferFunctionPrint() {
+    vemo::testing::TMainRig rig;
+    QVERIFY(rig.Form->OpenProjectFile(vemo::testing::ExamplePath("feedback_loop.vmo")));
+    vemo::testing::RunWithDialog<TGodoSetupDlg>(rig, "GodoItem", [](TGodoSetupDlg& d) {
+      d.Lists.SelectPoints(1, 0);
+      QVERIFY(d.OkBtnClick());
+    });
+    TGodoForm* godo = vemo::testing::OnlyWindow<TGodoForm>(rig);
+    QVERIFY(godo && godo->PrintBtn->isEnabled());
+    PrintNext(1, [](TForm5* f) { QVERIFY(f->RadioButton2->isEnabled() && f->CheckBox2->isEnabled()); });
+    godo->PrintBtn->click();
+    QVERIFY(vemo::testing::PdfText(pdf_).contains(QStringLiteral("Годограф: /")));
+
+    QFile::remove(pdf_);
+    rig.Form->BringForward(rig.Form->Editors().front());
+    rig.Form->Item("WsItem")->trigger();
+    TWSForm* ws = vemo::testing::OnlyWindow<TWSForm>(rig);
+    QVERIFY(ws);
+    ws->Lists.SelectPoints(1, 0);
+    QVERIFY(ws->BitBtn2Click() && ws->PrintBtn->isEnabled());
+    PrintNext(0, [](TForm5* f) { QVERIFY(!f->CheckBox2->isEnabled() && !f->CheckBox3->isEnabled()); });
+    ws->PrintBtn->click();
+    // The typeset W(s), ink inside the placed rectangle.
+    const QImage page = RasterisePdf(pdf_, kPageUnitsPerInch);
+    const QRect placed = PlacementOnPage(PrintChoices().Placement, false,
+                                         QSizeF(190, 277) / 25.4 * kPageUnitsPerInch)
+                             .translated(qRound(kMarginUnits), qRound(kMarginUnits));
+    const QRect ink = vemo::testing::InkBox(page);
+    QVERIFY(!ink.isNull() && placed.adjusted(-2, -2, 2, 2).contains(ink));
   }
 };
 
