@@ -4,7 +4,9 @@
 // Every window is opened the way a person opens it; modal dialogs are
 // pictured as soon as they show and then closed (the setup dialogs of the
 // result windows confirmed, so that the windows open).
+#include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QDialog>
 #include <QDir>
 #include <QMdiArea>
@@ -17,6 +19,11 @@
 
 #include "blocks/cell_object.h"
 #include "blocks/registry.h"
+#include "frequency/edit_ws_dlg.h"
+#include "frequency/frequency_commands.h"
+#include "frequency/frequency_state.h"
+#include "frequency/godo_form.h"
+#include "frequency/ws_form.h"
 #include "help/help_window.h"
 #include "model/field.h"
 #include "model/mdi_child.h"
@@ -27,7 +34,10 @@
 #include "shell/numtext.h"
 #include "shell/program.h"
 #include "shell/qt_dialogs.h"
+#include "shell/settings.h"
 #include "shell/translations.h"
+#include "simulation/plot_form.h"
+#include "synthesis/synthesis_commands.h"
 
 using namespace vemo;
 
@@ -72,6 +82,16 @@ uint16_t CodeOfEditor(uint8_t kind) {
       if (found) return static_cast<uint16_t>(code);
     }
   return 0;
+}
+
+// The active document window, or nullptr.
+QWidget* ActiveDocument(TMainForm& form) {
+  QMdiSubWindow* sub = form.MdiArea()->currentSubWindow();
+  return sub ? sub->widget() : nullptr;
+}
+
+void SaveActive(TMainForm& form, const QString& name) {
+  if (QMdiSubWindow* sub = form.MdiArea()->currentSubWindow()) Save(sub, name);
 }
 
 void EditCell(TMDIChild* e, int col, int row) {
@@ -154,6 +174,52 @@ int main(int argc, char** argv) {
   if (QMdiSubWindow* sub = form.MdiArea()->currentSubWindow()) Save(sub, QStringLiteral("phase"));
   form.WindowTileItemClick();
   Save(&form, QStringLiteral("main-tiled"));
+
+  // The frequency-domain windows and their dialogs.
+  form.BringForward(loop);
+  Modal(QStringLiteral("bode-setup"), [&] { RunBodeCommand(form); }, true);
+  SaveActive(form, QStringLiteral("bode"));
+  form.BringForward(loop);
+  RunTransferCommand(form);
+  if (auto* ws = qobject_cast<TWSForm*>(ActiveDocument(form))) {
+    ws->Lists.SelectPoints(1, 0);
+    ws->KindGroup->button(TWSForm::Factored)->click();
+    ws->BitBtn2Click();
+    SaveActive(form, QStringLiteral("transfer-function"));
+  }
+  TMDIChild* relay = form.OpenProjectFile(examples + QStringLiteral("/relay_loop.vmo"));
+  if (relay) {
+    PlotSettings().GodoWne = true;
+    FrequencyChoices().GodoStartRow = 1;
+    FrequencyChoices().GodoEndRow = 0;
+    Modal(QStringLiteral("hodograph-setup"), [&] { RunHodographCommand(form, false); }, true);
+    SaveActive(form, QStringLiteral("hodograph"));
+    if (auto* godo = qobject_cast<TGodoForm*>(ActiveDocument(form)))
+      Modal(QStringLiteral("closed-loop-report"), [&] { godo->AboutBtnClick(); });
+  }
+  TMDIChild* saturation = form.OpenProjectFile(examples + QStringLiteral("/saturation_loop.vmo"));
+  if (saturation) {
+    Modal(QStringLiteral("popov-setup"), [&] { RunHodographCommand(form, true); }, true);
+    SaveActive(form, QStringLiteral("popov"));
+    if (auto* godo = qobject_cast<TGodoForm*>(ActiveDocument(form)))
+      Modal(QStringLiteral("popov-report"), [&] { godo->AboutBtnClick(); });
+    form.BringForward(saturation);
+    Modal(QStringLiteral("inout-setup"), [&] { RunInOutCharacteristic(form); }, true);
+    SaveActive(form, QStringLiteral("inout"));
+  }
+
+  // The structure commands: their dialogs and the synthesised schemes.
+  form.BringForward(loop);
+  Modal(QStringLiteral("simplify-setup"), [&] { RunStructureSimplification(form); }, true);
+  SaveActive(form, QStringLiteral("simplified"));
+  form.BringForward(loop);
+  Modal(QStringLiteral("controller-setup"), [&] { RunControllerSynthesis(form); }, true);
+  SaveActive(form, QStringLiteral("controller"));
+  LastTypedTransfer() = QStringLiteral("2*(s+1)/(s*(s^2+0.5*s+1))");
+  Modal(QStringLiteral("synthesis-dialog"), [&] { RunStructureSynthesis(form); }, true);
+  SaveActive(form, QStringLiteral("synthesised"));
+  form.WindowCascadeItemClick();
+  Save(&form, QStringLiteral("main-frequency"));
 
   for (TMDIChild* e : form.Editors()) e->Field().Modified = 0;
   std::printf("%d pictures\n", g_saved);

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "frequency/bode.h"
 #include "frequency/frequency_commands.h"
 #include "frequency/frequency_state.h"
 #include "frequency/godo_reports.h"
@@ -151,6 +152,7 @@ void TGodoForm::TakeSettings() {
   NeStep = s.GodoNeStep;
   LgwMin = s.LgwMin;
   LgwMax = s.LgwMax;
+  UsableLgwRange(LgwMin, LgwMax);
 }
 
 bool TGodoForm::Compute(TField& field) {

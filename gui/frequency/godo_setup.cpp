@@ -38,6 +38,7 @@ TGodoSetupDlg::TGodoSetupDlg(const TField& field, bool popov, QWidget* parent)
   const TFrequencyChoices& c = FrequencyChoices();
   lgwMin_ = s.LgwMin;
   lgwMax_ = s.LgwMax;
+  UsableLgwRange(lgwMin_, lgwMax_);
   auto* top = new QVBoxLayout(this);
 
   auto* row = new QHBoxLayout;

@@ -149,6 +149,9 @@ void TLAFCForm::ApplySettings() {
   Ranges.LMax = s.LafcMax;
   Ranges.PhiMin = s.PfchMin * kDegree;
   Ranges.PhiMax = s.PfchMax * kDegree;
+  LgwMin = s.LgwMin;
+  LgwMax = s.LgwMax;
+  UsableLgwRange(LgwMin, LgwMax);
   LShown = FrequencyChoices().LShown;
   PhiShown = FrequencyChoices().PhiShown || !LShown;
 }
@@ -188,6 +191,16 @@ void TLAFCForm::LayOut() {
 }
 
 TBodePicture TLAFCForm::Picture(bool phase, bool monochrome) const {
+  TBodePicture pic = OwnPicture(phase, monochrome);
+  // Shown one above the other, the plots share their lg w columns.
+  if (LShown && PhiShown) {
+    TBodePicture other = OwnPicture(!phase, monochrome);
+    AlignBodeColumns(pic, other);
+  }
+  return pic;
+}
+
+TBodePicture TLAFCForm::OwnPicture(bool phase, bool monochrome) const {
   TBodePicture pic;
   pic.Form = &Form;
   pic.Delay = Delay;

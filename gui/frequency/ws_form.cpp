@@ -32,6 +32,11 @@ class TFormSample : public QLabel {
       : QLabel(parent), button_(button) {
     setPixmap(QPixmap::fromImage(TransferPicture(sample)));
     setFrameShape(QFrame::StyledPanel);
+    // White around the picture too, when the column is wider than it.
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
   }
 
  protected:

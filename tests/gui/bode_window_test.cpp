@@ -116,7 +116,7 @@ class BodeWindowTest : public QObject {
     QVERIFY(!QApplication::overrideCursor());
     QCOMPARE(w->HPaintBox->Low(), 312);
     QCOMPARE(w->HPaintBox->High(), 688);
-    QVERIFY(!w->PrintBtn->isEnabled());
+    QVERIFY(w->PrintBtn->isEnabled());
     // Autoscale: L from the evaluation (it contains 0 dB), phi down to -180.
     QVERIFY(w->Ranges.LMax > 59.99 && w->Ranges.LMax < 60.0);
     QCOMPARE(w->Ranges.PhiMin, -3.14159265358979323846);
@@ -192,6 +192,26 @@ class BodeWindowTest : public QObject {
     QVERIFY(w->PaintBox1->isVisible());
     // The window's lg w range went into the settings on the way.
     QCOMPARE(rig.Form->Settings().LgwMin, -3.008);
+  }
+
+  // The window starts from the lg w range of Vemo.ini; a range the sliders
+  // cannot show (out of -8..8, or min not below max) gives way to -3..3.
+  void LgwRangeFromTheIniFile() {
+    const std::pair<QByteArray, std::pair<double, double>> cases[] = {
+        {"lgw min=-2\r\nlgw max=1.5\r\n", {-2.0, 1.5}},
+        {"lgw min=2\r\nlgw max=1\r\n", {-3.0, 3.0}},
+        {"lgw min=-1E+0300\r\n", {-3.0, 3.0}}};
+    for (const auto& [keys, range] : cases) {
+      const QByteArray ini = "[LAFC/PFC]\r\n" + keys;
+      TMainRig rig(&ini);
+      QVERIFY(rig.Form->OpenProjectFile(ExamplePath("feedback_loop.vmo")));
+      RunWithDialog<TLACHSetupDlg>(rig, "LACHItem", ChooseOpenLoop);
+      TLAFCForm* w = OnlyWindow<TLAFCForm>(rig);
+      QVERIFY(w);
+      QCOMPARE(w->LgwMin, range.first);
+      QCOMPARE(w->LgwMax, range.second);
+      QCOMPARE(w->HPaintBox->Low(), LgwToSlider(range.first));
+    }
   }
 
   // A contour error ends the command in the error box at its cell and opens
