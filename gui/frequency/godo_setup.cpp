@@ -149,7 +149,7 @@ void TGodoSetupDlg::FixPoints(int start, int end) {
 }
 
 bool TGodoSetupDlg::OkBtnClick() {
-  if (!Lists.BothSelected() || !Lists.CheckDistinct()) return false;
+  if (!Lists.CheckChoice()) return false;
   const bool manual = AutoscaleGroup->checkedId() == kAutoscaleManual;
   double reMin = 0, imMin = 0, reMax = 0, imMax = 0, step = 0;
   if (manual) {

@@ -106,7 +106,7 @@ void TLACHSetupDlg::FixPoints(int start, int end) {
 }
 
 bool TLACHSetupDlg::OkBtnClick() {
-  if (!Lists.BothSelected() || !Lists.CheckDistinct()) return false;
+  if (!Lists.CheckChoice()) return false;
   const bool lShown = CheckBox1->isChecked(), phiShown = CheckBox2->isChecked();
   const bool lAuto = LAutoscaleCheck->isChecked(), phiAuto = FAutoscaleCheck->isChecked();
   double lMin = 0, lMax = 0, phiMin = 0, phiMax = 0;

@@ -115,7 +115,7 @@ TWSForm::TWSForm(TField& field, QWidget* parent)
 }
 
 bool TWSForm::BitBtn2Click() {
-  if (!Lists.BothSelected() || !Lists.CheckDistinct()) return false;
+  if (!Lists.CheckChoice()) return false;
   const bool factored = KindGroup->checkedId() == Factored;
   PlotSettings().WsType = factored ? Factored : Polynomial;
   std::string text;

@@ -38,7 +38,7 @@ TStructEasyDlg::TStructEasyDlg(const TField& field, QWidget* parent) : QDialog(p
 }
 
 bool TStructEasyDlg::OkBtnClick() {
-  if (!Lists.BothSelected() || !Lists.CheckDistinct()) return false;
+  if (!Lists.CheckChoice()) return false;
   if (!TakeValues()) return false;
   StructureChoices().Start = Lists.StartPoint();
   StructureChoices().End = Lists.EndPoint();
