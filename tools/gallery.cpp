@@ -177,6 +177,8 @@ int main(int argc, char** argv) {
 
   // The frequency-domain windows and their dialogs.
   form.BringForward(loop);
+  FrequencyChoices().BodeStartRow = 1;  // the open loop B -> A
+  FrequencyChoices().BodeEndRow = 0;
   Modal(QStringLiteral("bode-setup"), [&] { RunBodeCommand(form); }, true);
   SaveActive(form, QStringLiteral("bode"));
   form.BringForward(loop);
