@@ -57,6 +57,12 @@ int LgwToSlider(double lgw) {
 
 double SliderToLgw(int position) { return position * 16.0 / 1000.0 - 8.0; }
 
+void UsableLgwRange(double& lgwMin, double& lgwMax) {
+  if (lgwMin >= -8.0 && lgwMin < lgwMax && lgwMax <= 8.0) return;
+  lgwMin = kDefaultLgwMin;
+  lgwMax = kDefaultLgwMax;
+}
+
 void SliderWindow(double min, double max, int q1, int q2, double& top, double& bottom) {
   top = max - (max - min) * q1 / 1000.0;
   bottom = max - (max - min) * q2 / 1000.0;

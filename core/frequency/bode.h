@@ -39,6 +39,9 @@ bool BodeAutoscale(const TZeroPoleForm& form, Real delay, double lgwMin, double 
 // to even), clamped to 0..1000; and back, lg w = p 16 / 1000 - 8.
 int LgwToSlider(double lgw);
 double SliderToLgw(int position);
+// The lg w range of the settings as a window takes it: kept when the
+// sliders can show it (-8 <= min < max <= 8), else the default -3..3.
+void UsableLgwRange(double& lgwMin, double& lgwMax);
 // A vertical slider's positions q1, q2 give the visible window of a plot:
 // top = max - (max - min) q1 / 1000, bottom = max - (max - min) q2 / 1000.
 void SliderWindow(double min, double max, int q1, int q2, double& top, double& bottom);

@@ -62,7 +62,17 @@ void TContourLists::Lock() {
   End->setEnabled(false);
 }
 
-bool TContourLists::CheckDistinct() const {
+bool TContourLists::CheckChoice() const {
+  if (Start->count() == 0) {
+    ShowMessage(kNoPointsText);
+    return false;
+  }
+  for (QListWidget* list : {Start, End})
+    if (SelectedPoint(list) < 0) {
+      ShowMessage(kChoosePointsText);
+      list->setFocus();
+      return false;
+    }
   if (StartPoint() != EndPoint()) return true;
   ShowMessage(kSamePointsText);
   End->setFocus();

@@ -13,6 +13,9 @@ namespace vemo {
 struct TField;
 
 inline constexpr const char* kSamePointsText = "Начало и конец контура не должны совпадать.";
+inline constexpr const char* kNoPointsText =
+    "На схеме нет точек просмотра: поставьте точки начала и конца контура.";
+inline constexpr const char* kChoosePointsText = "Выберите начало и конец контура.";
 
 struct TContourLists {
   QListWidget* Start = nullptr;  // "Начало:"
@@ -34,9 +37,10 @@ struct TContourLists {
   bool BothSelected() const;
   // Reopened from a window: the contour stays as it is.
   void Lock();
-  // OK's check: equal points show "Начало и конец контура не должны
-  // совпадать." and focus the end list; false then.
-  bool CheckDistinct() const;
+  // OK's check, false after its message with the focus on the list: a
+  // scheme without view points, a list without a chosen point, or equal
+  // points ("Начало и конец контура не должны совпадать.").
+  bool CheckChoice() const;
 };
 
 // The lists in a group "Контур" (title given; empty: no frame title) with

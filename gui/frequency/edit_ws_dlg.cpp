@@ -1,6 +1,5 @@
 #include "frequency/edit_ws_dlg.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,6 +10,7 @@
 #include "frequency/transfer_text.h"
 #include "help/help_window.h"
 #include "shell/program.h"
+#include "simulation/setup_checks.h"
 
 namespace vemo {
 
@@ -29,14 +29,8 @@ TEditWSDlg::TEditWSDlg(QWidget* parent) : QDialog(parent) {
   Edit1->setMinimumWidth(360);
   Edit1->setToolTip(QStringLiteral("Например: 2*(s+1)/(s^2+0.5*s+1)"));
   top->addWidget(Edit1);
-  auto* box = new QDialogButtonBox(this);
-  SynthBtn = box->addButton(QStringLiteral("Синтез"), QDialogButtonBox::AcceptRole);
+  SynthBtn = AddOkCancel(this, top, QStringLiteral("Синтез"), [this] { SynthBtnClick(); });
   SynthBtn->setObjectName(QStringLiteral("SynthBtn"));
-  SynthBtn->setDefault(true);
-  QPushButton* cancel = box->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
-  connect(SynthBtn, &QPushButton::clicked, this, [this] { SynthBtnClick(); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  top->addWidget(box);
   InstallHelpKey(this, kSynthesisHelpContext);
 }
 

@@ -23,25 +23,6 @@ bool Failed() {
   return false;
 }
 
-// The first half of every frequency-domain command: the active editor's
-// field compiled (to find its faults before any dialog) and its macro
-// bodies released again. nullptr after the error box.
-TField* CompileActiveField(TMainForm& form) {
-  TMDIChild* editor = form.ActiveEditor();
-  if (!editor) return nullptr;
-  TField& field = editor->Field();
-  AnalysisRun().CurrentField = &field;
-  AnalysisRun().TimeDomainRun = 1;
-  BeginAnalysis();
-  if (!Compile()) {
-    Failed();
-    return nullptr;
-  }
-  ReleaseMacroBodies(field);
-  EndAnalysis(form);
-  return &field;
-}
-
 // Contour -> ZeroPoles of the chosen contour, the frequency-domain half.
 bool ContourForm(TField& field, int start, int end, bool zeroPoles) {
   AnalysisRun().CurrentField = &field;
@@ -53,7 +34,7 @@ bool ContourForm(TField& field, int start, int end, bool zeroPoles) {
 }  // namespace
 
 void RunBodeCommand(TMainForm& form) {
-  TField* field = CompileActiveField(form);
+  TField* field = PrepareActiveField(form);
   if (!field) return;
   TLACHSetupDlg dlg(*field, &form);
   if (dlg.exec() != QDialog::Accepted) return;
@@ -77,7 +58,7 @@ void RunBodeCommand(TMainForm& form) {
 }
 
 void RunHodographCommand(TMainForm& form, bool popov) {
-  TField* field = CompileActiveField(form);
+  TField* field = PrepareActiveField(form);
   if (!field) return;
   TGodoSetupDlg dlg(*field, popov, &form);
   if (dlg.exec() != QDialog::Accepted) return;
@@ -102,7 +83,7 @@ void RunHodographCommand(TMainForm& form, bool popov) {
 }
 
 void RunTransferCommand(TMainForm& form) {
-  TField* field = CompileActiveField(form);
+  TField* field = PrepareActiveField(form);
   if (!field) return;
   ShowDocument(new TWSForm(*field));
 }

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "frequency/bode.h"
 #include "frequency/frequency_commands.h"
 #include "frequency/frequency_state.h"
 #include "frequency/godo_reports.h"
@@ -117,13 +118,7 @@ TGodoForm::TGodoForm(TField& field, bool popov, int start, int end, const TZeroP
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
   connect(PopupMenu1->addAction(QStringLiteral("Свойства")), &QAction::triggered, this,
           [this] { PropertyBtnClick(); });
-  QAction* bold = PopupMenu1->addAction(QStringLiteral("Жирные графики"));
-  bold->setCheckable(true);
-  connect(PopupMenu1, &QMenu::aboutToShow, bold, [bold] { bold->setChecked(BoldGraphs()); });
-  connect(bold, &QAction::triggered, this, [this](bool on) {
-    BoldGraphs() = on;
-    PaintBox->update();
-  });
+  AddBoldGraphsItem(PopupMenu1, QStringLiteral("Жирные графики"), [this] { PaintBox->update(); });
   QMenu* copy = PopupMenu1->addMenu(QStringLiteral("Копировать как картинку"));
   connect(copy->addAction(QStringLiteral("Все")), &QAction::triggered, this,
           [this] { CopyPicture(true); });
@@ -157,6 +152,7 @@ void TGodoForm::TakeSettings() {
   NeStep = s.GodoNeStep;
   LgwMin = s.LgwMin;
   LgwMax = s.LgwMax;
+  UsableLgwRange(LgwMin, LgwMax);
 }
 
 bool TGodoForm::Compute(TField& field) {

@@ -2,7 +2,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -39,6 +38,7 @@ TGodoSetupDlg::TGodoSetupDlg(const TField& field, bool popov, QWidget* parent)
   const TFrequencyChoices& c = FrequencyChoices();
   lgwMin_ = s.LgwMin;
   lgwMax_ = s.LgwMax;
+  UsableLgwRange(lgwMin_, lgwMax_);
   auto* top = new QVBoxLayout(this);
 
   auto* row = new QHBoxLayout;
@@ -114,14 +114,7 @@ TGodoSetupDlg::TGodoSetupDlg(const TField& field, bool popov, QWidget* parent)
   };
   ShowRange();
 
-  auto* box = new QDialogButtonBox(this);
-  OkBtn = box->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
-  OkBtn->setObjectName(QStringLiteral("OkBtn"));
-  OkBtn->setDefault(true);
-  QPushButton* cancel = box->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
-  connect(OkBtn, &QPushButton::clicked, this, [this] { OkBtnClick(); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  top->addWidget(box);
+  OkBtn = AddOkCancel(this, top, QStringLiteral("Ok"), [this] { OkBtnClick(); });
   InstallHelpKey(this, kHodographHelpContext);
 
   // The Popov criterion looks at the modified hodograph alone: the
@@ -156,7 +149,7 @@ void TGodoSetupDlg::FixPoints(int start, int end) {
 }
 
 bool TGodoSetupDlg::OkBtnClick() {
-  if (!Lists.BothSelected() || !Lists.CheckDistinct()) return false;
+  if (!Lists.CheckChoice()) return false;
   const bool manual = AutoscaleGroup->checkedId() == kAutoscaleManual;
   double reMin = 0, imMin = 0, reMax = 0, imMax = 0, step = 0;
   if (manual) {

@@ -1,7 +1,6 @@
 #include "frequency/lach_setup.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -74,14 +73,7 @@ TLACHSetupDlg::TLACHSetupDlg(const TField& field, QWidget* parent) : QDialog(par
   Edit3->setText(NumberText(s.PfchMin));
   Edit4->setText(NumberText(s.PfchMax));
 
-  auto* box = new QDialogButtonBox(this);
-  OkBtn = box->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
-  OkBtn->setObjectName(QStringLiteral("OkBtn"));
-  OkBtn->setDefault(true);
-  QPushButton* cancel = box->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
-  connect(OkBtn, &QPushButton::clicked, this, [this] { OkBtnClick(); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  top->addWidget(box);
+  OkBtn = AddOkCancel(this, top, QStringLiteral("Ok"), [this] { OkBtnClick(); });
   InstallHelpKey(this, kBodeHelpContext);
 
   // At least one plot is always shown: unchecking the second rechecks the first.
@@ -114,7 +106,7 @@ void TLACHSetupDlg::FixPoints(int start, int end) {
 }
 
 bool TLACHSetupDlg::OkBtnClick() {
-  if (!Lists.BothSelected() || !Lists.CheckDistinct()) return false;
+  if (!Lists.CheckChoice()) return false;
   const bool lShown = CheckBox1->isChecked(), phiShown = CheckBox2->isChecked();
   const bool lAuto = LAutoscaleCheck->isChecked(), phiAuto = FAutoscaleCheck->isChecked();
   double lMin = 0, lMax = 0, phiMin = 0, phiMax = 0;

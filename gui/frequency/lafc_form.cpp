@@ -110,11 +110,7 @@ TLAFCForm::TLAFCForm(TField& field, int start, int end, const TZeroPoleForm& for
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
   connect(PopupMenu1->addAction(QStringLiteral("Свойства")), &QAction::triggered, this,
           [this] { PropertyBtnClick(); });
-  QAction* bold = PopupMenu1->addAction(QStringLiteral("Жирные графики"));
-  bold->setCheckable(true);
-  connect(PopupMenu1, &QMenu::aboutToShow, bold, [bold] { bold->setChecked(BoldGraphs()); });
-  connect(bold, &QAction::triggered, this, [this](bool on) {
-    BoldGraphs() = on;
+  AddBoldGraphsItem(PopupMenu1, QStringLiteral("Жирные графики"), [this] {
     PaintBox1->update();
     PaintBox2->update();
   });
@@ -153,6 +149,9 @@ void TLAFCForm::ApplySettings() {
   Ranges.LMax = s.LafcMax;
   Ranges.PhiMin = s.PfchMin * kDegree;
   Ranges.PhiMax = s.PfchMax * kDegree;
+  LgwMin = s.LgwMin;
+  LgwMax = s.LgwMax;
+  UsableLgwRange(LgwMin, LgwMax);
   LShown = FrequencyChoices().LShown;
   PhiShown = FrequencyChoices().PhiShown || !LShown;
 }
@@ -192,6 +191,16 @@ void TLAFCForm::LayOut() {
 }
 
 TBodePicture TLAFCForm::Picture(bool phase, bool monochrome) const {
+  TBodePicture pic = OwnPicture(phase, monochrome);
+  // Shown one above the other, the plots share their lg w columns.
+  if (LShown && PhiShown) {
+    TBodePicture other = OwnPicture(!phase, monochrome);
+    AlignBodeColumns(pic, other);
+  }
+  return pic;
+}
+
+TBodePicture TLAFCForm::OwnPicture(bool phase, bool monochrome) const {
   TBodePicture pic;
   pic.Form = &Form;
   pic.Delay = Delay;

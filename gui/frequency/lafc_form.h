@@ -72,6 +72,8 @@ class TLAFCForm : public TResultWindow {
   void LayOut();
   void SlidersFromRanges();
   void HorizontalChanged();
+  // A plot on its own, its label column as its values need.
+  TBodePicture OwnPicture(bool phase, bool monochrome) const;
   bool recalculating_ = false;
   TBodeSamples samples_;
 };

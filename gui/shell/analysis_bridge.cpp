@@ -143,6 +143,22 @@ void ShowDocument(QWidget* window) {
   }
 }
 
+TField* PrepareActiveField(TMainForm& form, bool orderAndLoops) {
+  TMDIChild* editor = form.ActiveEditor();
+  if (!editor) return nullptr;
+  TField& field = editor->Field();
+  AnalysisRun().CurrentField = &field;
+  AnalysisRun().TimeDomainRun = 1;
+  BeginAnalysis();
+  if (!Compile() || (orderAndLoops && (!Order() || !CheckLoops()))) {
+    ShowAnalysisError();
+    return nullptr;
+  }
+  ReleaseMacroBodies(field);
+  EndAnalysis(form);
+  return &field;
+}
+
 void RunTransientCommand(TMainForm& form) {
   RunTimeDomain(form, &ShowTransientSetup, &OpenTransientWindow);
 }

@@ -43,6 +43,13 @@ void ShowAnalysisError();
 // top-level window deleted on close when there is none, as in tests).
 void ShowDocument(QWidget* window);
 
+// The first half of the frequency-domain and structure commands: the
+// active editor's field becomes CurrentField (TimeDomainRun := 1) and is
+// compiled (with Order and CheckLoops when asked) to find its faults
+// before any dialog; its macro bodies are released again. nullptr without
+// an editor or after the error box.
+TField* PrepareActiveField(TMainForm& form, bool orderAndLoops = false);
+
 // F9 and Shift+F9: compile, order, check loops, choose the step, then the
 // setup dialog and the result window of the time-domain windows.
 void RunTransientCommand(TMainForm& form);

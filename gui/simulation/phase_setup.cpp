@@ -1,7 +1,6 @@
 #include "simulation/phase_setup.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -107,14 +106,7 @@ TpfSetupDlg::TpfSetupDlg(TField& field, QWidget* parent) : QDialog(parent), fiel
   connect(AutoBtn, &QPushButton::clicked, this,
           [this] { StepEdit->setText(NumberText(MinStepHint(field_))); });
 
-  auto* box = new QDialogButtonBox(this);
-  OkBtn = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  OkBtn->setObjectName(QStringLiteral("OkBtn"));
-  OkBtn->setDefault(true);
-  QPushButton* cancel = box->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
-  connect(OkBtn, &QPushButton::clicked, this, [this] { OkBtnClick(); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  top->addWidget(box);
+  OkBtn = AddOkCancel(this, top, QStringLiteral("OK"), [this] { OkBtnClick(); });
 
   XMinEdit->setText(NumberText(s.PhaseMinX));
   XMaxEdit->setText(NumberText(s.PhaseMaxX));

@@ -82,15 +82,19 @@ void TTimePlotForm::AddCopyMenu(const QString& title) {
   idleActions_.push_back(copy->menuAction());
 }
 
-QAction* TTimePlotForm::AddBoldItem(const QString& title) {
-  QAction* bold = PopupMenu1->addAction(title);
+QAction* AddBoldGraphsItem(QMenu* menu, const QString& title, const std::function<void()>& repaint) {
+  QAction* bold = menu->addAction(title);
   bold->setCheckable(true);
-  connect(PopupMenu1, &QMenu::aboutToShow, bold, [bold] { bold->setChecked(BoldGraphs()); });
-  connect(bold, &QAction::triggered, this, [this](bool on) {
+  QObject::connect(menu, &QMenu::aboutToShow, bold, [bold] { bold->setChecked(BoldGraphs()); });
+  QObject::connect(bold, &QAction::triggered, menu, [repaint](bool on) {
     BoldGraphs() = on;
-    PaintBox->update();
+    repaint();
   });
   return bold;
+}
+
+QAction* TTimePlotForm::AddBoldItem(const QString& title) {
+  return AddBoldGraphsItem(PopupMenu1, title, [this] { PaintBox->update(); });
 }
 
 QImage TTimePlotForm::Picture(bool whole, bool monochrome) {

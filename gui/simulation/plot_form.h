@@ -6,6 +6,7 @@
 #pragma once
 #include <QImage>
 #include <QStringList>
+#include <functional>
 
 #include "shell/print_dlg.h"
 #include "shell/result_window.h"
@@ -27,6 +28,9 @@ struct TSettings;
 // plot windows share.
 TSettings& PlotSettings();
 bool& BoldGraphs();
+// The checkable item "Жирные графики" of a plot window's popup menu: it
+// shows the shared switch and, when toggled, sets it and calls repaint.
+QAction* AddBoldGraphsItem(QMenu* menu, const QString& title, const std::function<void()>& repaint);
 
 class TTimePlotForm : public TResultWindow {
   Q_OBJECT

@@ -1,6 +1,10 @@
 #include "simulation/setup_checks.h"
 
+#include <QBoxLayout>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "shell/numtext.h"
 #include "shell/program.h"
@@ -39,5 +43,18 @@ bool EditRange(QLineEdit* lowEdit, QLineEdit* highEdit, double& low, double& hig
 }
 
 QString NumberText(double v) { return QString::fromStdString(FormatNumber(v)); }
+
+QPushButton* AddOkCancel(QDialog* dialog, QBoxLayout* layout, const QString& okCaption,
+                         const std::function<void()>& ok) {
+  auto* box = new QDialogButtonBox(dialog);
+  QPushButton* okBtn = box->addButton(okCaption, QDialogButtonBox::AcceptRole);
+  okBtn->setObjectName(QStringLiteral("OkBtn"));
+  okBtn->setDefault(true);
+  QPushButton* cancel = box->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+  QObject::connect(okBtn, &QPushButton::clicked, dialog, ok);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  layout->addWidget(box);
+  return okBtn;
+}
 
 }  // namespace vemo

@@ -1,8 +1,12 @@
 // The number checks of the time-domain setup dialogs.
 #pragma once
 #include <QString>
+#include <functional>
 
+class QBoxLayout;
+class QDialog;
 class QLineEdit;
+class QPushButton;
 
 namespace vemo {
 
@@ -21,5 +25,9 @@ bool RunLengthAllowed(QLineEdit* viewTimeEdit, double viewTime, double step);
 bool EditRange(QLineEdit* lowEdit, QLineEdit* highEdit, double& low, double& high);
 // The program's text form of a number.
 QString NumberText(double v);
+// The button row of a setup dialog at the bottom of layout: the default
+// button okCaption ("OkBtn") running ok, and "Отмена" rejecting the dialog.
+QPushButton* AddOkCancel(QDialog* dialog, QBoxLayout* layout, const QString& okCaption,
+                         const std::function<void()>& ok);
 
 }  // namespace vemo

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QColorDialog>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QIcon>
@@ -102,14 +101,7 @@ ThtSetupDlg::ThtSetupDlg(TField& field, QWidget* parent) : QDialog(parent), fiel
     connect(Rows[i].ColorBtn, &QPushButton::clicked, this, [this, i] { ChooseColor(Rows[i]); });
   top->addLayout(points);
 
-  auto* box = new QDialogButtonBox(this);
-  OkBtn = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  OkBtn->setObjectName(QStringLiteral("OkBtn"));
-  OkBtn->setDefault(true);
-  QPushButton* cancel = box->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
-  connect(OkBtn, &QPushButton::clicked, this, [this] { OkBtnClick(); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  top->addWidget(box);
+  OkBtn = AddOkCancel(this, top, QStringLiteral("OK"), [this] { OkBtnClick(); });
 
   connect(AutoScaleCheck, &QCheckBox::toggled, this, [this] { UpdateEnabled(); });
   connect(SingleScaleCheck, &QCheckBox::toggled, this, [this] { UpdateEnabled(); });

@@ -1,6 +1,5 @@
 #include "synthesis/contour_dialogs.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -34,19 +33,12 @@ TStructEasyDlg::TStructEasyDlg(const TField& field, QWidget* parent) : QDialog(p
   Lists.Fill(field);
   Extra = new QVBoxLayout;
   top->addLayout(Extra);
-  auto* box = new QDialogButtonBox(this);
-  OkBtn = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  OkBtn->setObjectName(QStringLiteral("OkBtn"));
-  OkBtn->setDefault(true);
-  QPushButton* cancel = box->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
-  connect(OkBtn, &QPushButton::clicked, this, [this] { OkBtnClick(); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  top->addWidget(box);
+  OkBtn = AddOkCancel(this, top, QStringLiteral("OK"), [this] { OkBtnClick(); });
   InstallHelpKey(this, kSynthesisHelpContext);
 }
 
 bool TStructEasyDlg::OkBtnClick() {
-  if (!Lists.BothSelected() || !Lists.CheckDistinct()) return false;
+  if (!Lists.CheckChoice()) return false;
   if (!TakeValues()) return false;
   StructureChoices().Start = Lists.StartPoint();
   StructureChoices().End = Lists.EndPoint();

@@ -18,24 +18,6 @@ namespace vemo {
 
 namespace {
 
-// Compile (with Order and CheckLoops when asked) the active editor's field
-// before its dialog; nullptr after the error box.
-TField* PrepareActiveField(TMainForm& form, bool orderAndLoops) {
-  TMDIChild* editor = form.ActiveEditor();
-  if (!editor) return nullptr;
-  TField& field = editor->Field();
-  AnalysisRun().CurrentField = &field;
-  AnalysisRun().TimeDomainRun = 1;
-  BeginAnalysis();
-  if (!Compile() || (orderAndLoops && (!Order() || !CheckLoops()))) {
-    ShowAnalysisError();
-    return nullptr;
-  }
-  ReleaseMacroBodies(field);
-  EndAnalysis(form);
-  return &field;
-}
-
 void BeginStructureAnalysis(TField* field) {
   AnalysisRun().CurrentField = field;
   AnalysisRun().TimeDomainRun = 0;

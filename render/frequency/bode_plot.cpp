@@ -183,23 +183,44 @@ double TBodeFrame::ValueAt(double py) const {
   return Top - (py - Plot.top() - kValueMargin) * (Top - Bottom) / h;
 }
 
+namespace {
+
+// The visible window of the values, widened when it is empty.
+void ValueWindow(const TBodePicture& pic, double& top, double& bottom) {
+  top = pic.Top;
+  bottom = pic.Bottom;
+  if (!(top > bottom)) {
+    top += 0.01;
+    bottom -= 0.01;
+  }
+}
+
+}  // namespace
+
+int BodeLabelColumn(const TBodePicture& pic) {
+  double top = 0, bottom = 0;
+  ValueWindow(pic, top, bottom);
+  const QFontMetrics fm(PlotFont());
+  int width = fm.horizontalAdvance(QStringLiteral("-0000"));
+  ForEachValueLine(pic, top, bottom, [&](double, double shown, bool) {
+    width = std::max(width, fm.horizontalAdvance(NumberLabel(shown)));
+  });
+  return width;
+}
+
+void AlignBodeColumns(TBodePicture& l, TBodePicture& phi) {
+  const int column = std::max(BodeLabelColumn(l), BodeLabelColumn(phi));
+  l.LabelColumn = phi.LabelColumn = column;
+}
+
 TBodeFrame BodeFrame(const QRect& area, const TBodePicture& pic) {
   TBodeFrame f;
   f.LgwMin = pic.LgwMin;
   f.LgwMax = pic.LgwMax;
-  f.Top = pic.Top;
-  f.Bottom = pic.Bottom;
-  if (!(f.Top > f.Bottom)) {
-    f.Top += 0.01;
-    f.Bottom -= 0.01;
-  }
+  ValueWindow(pic, f.Top, f.Bottom);
   const QFontMetrics fm(PlotFont());
   const QFontMetrics em(ExponentFont());
-  int labelWidth = fm.horizontalAdvance(QStringLiteral("-0000"));
-  ForEachValueLine(pic, f.Top, f.Bottom, [&](double, double shown, bool) {
-    labelWidth = std::max(labelWidth, fm.horizontalAdvance(NumberLabel(shown)));
-  });
-  const int left = labelWidth + 8;
+  const int left = std::max(pic.LabelColumn, BodeLabelColumn(pic)) + 8;
   const int bottom = fm.height() + em.ascent() / 2 + 5;
   f.Plot = area.adjusted(left, 2, -10, -bottom);
   if (f.Plot.width() < 4 || f.Plot.height() < 4) f.Plot = area;
@@ -254,9 +275,11 @@ void DrawBodePlot(QPainter& p, const QRect& area, const TBodePicture& pic, TBode
 void DrawBodePlots(QPainter& p, const QRect& area, const TBodePicture* l, const TBodePicture* phi) {
   if (l && phi) {
     const int half = area.height() / 2;
+    TBodePicture upper = *l, lower = *phi;
+    AlignBodeColumns(upper, lower);
     TBodeSamples samples;
-    DrawBodePlot(p, QRect(area.left(), area.top(), area.width(), half), *l, &samples);
-    DrawBodePlot(p, QRect(area.left(), area.top() + half, area.width(), area.height() - half), *phi,
+    DrawBodePlot(p, QRect(area.left(), area.top(), area.width(), half), upper, &samples);
+    DrawBodePlot(p, QRect(area.left(), area.top() + half, area.width(), area.height() - half), lower,
                  &samples);
   } else if (l || phi) {
     DrawBodePlot(p, area, l ? *l : *phi);

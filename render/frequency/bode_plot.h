@@ -23,7 +23,15 @@ struct TBodePicture {
   double Top = 60.0, Bottom = -60.0;  // the visible window of the values
   bool Bold = false;
   bool Monochrome = false;
+  // The least width of the value labels' column: two plots one above the
+  // other take the wider of their columns, so that their decades line up.
+  int LabelColumn = 0;
 };
+
+// The width its value labels need on the left of a plot.
+int BodeLabelColumn(const TBodePicture& pic);
+// Gives both plots the wider of their label columns.
+void AlignBodeColumns(TBodePicture& l, TBodePicture& phi);
 
 // The plot rectangle of a picture and its mapping: 16 pixels are kept free
 // above the top value and below the bottom value.

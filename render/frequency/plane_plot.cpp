@@ -71,8 +71,17 @@ void DrawPopov(QPainter& p, const TPlotFrame& f, const TPlanePicture& pic) {
   p.setBrush(Qt::NoBrush);
   if (!pic.PopovLabel.isEmpty()) {
     p.setPen(Qt::black);
+    // Above the real axis when there is room (the label of -1 is below
+    // it), else below and clear of that label; on the left of the point
+    // when it would leave the plot on the right.
     const QFontMetrics fm(p.font());
-    p.drawText(QPointF(c.x() + 5, c.y() + fm.ascent() + 4), pic.PopovLabel);
+    const int gap = AxisArrowSize() / 2 + 2;
+    const bool above = c.y() - gap - fm.height() >= f.Plot.top();
+    const double clear = above ? 5 : fm.horizontalAdvance(QStringLiteral("-1")) / 2.0 + 6;
+    const int width = fm.horizontalAdvance(pic.PopovLabel);
+    const double x = c.x() + clear + width <= f.Plot.right() ? c.x() + clear : c.x() - clear - width;
+    const double y = above ? c.y() - gap - fm.descent() : c.y() + gap + fm.ascent();
+    p.drawText(QPointF(x, y), pic.PopovLabel);
   }
 }
 

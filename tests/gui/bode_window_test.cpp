@@ -194,6 +194,26 @@ class BodeWindowTest : public QObject {
     QCOMPARE(rig.Form->Settings().LgwMin, -3.008);
   }
 
+  // The window starts from the lg w range of Vemo.ini; a range the sliders
+  // cannot show (out of -8..8, or min not below max) gives way to -3..3.
+  void LgwRangeFromTheIniFile() {
+    const std::pair<QByteArray, std::pair<double, double>> cases[] = {
+        {"lgw min=-2\r\nlgw max=1.5\r\n", {-2.0, 1.5}},
+        {"lgw min=2\r\nlgw max=1\r\n", {-3.0, 3.0}},
+        {"lgw min=-1E+0300\r\n", {-3.0, 3.0}}};
+    for (const auto& [keys, range] : cases) {
+      const QByteArray ini = "[LAFC/PFC]\r\n" + keys;
+      TMainRig rig(&ini);
+      QVERIFY(rig.Form->OpenProjectFile(ExamplePath("feedback_loop.vmo")));
+      RunWithDialog<TLACHSetupDlg>(rig, "LACHItem", ChooseOpenLoop);
+      TLAFCForm* w = OnlyWindow<TLAFCForm>(rig);
+      QVERIFY(w);
+      QCOMPARE(w->LgwMin, range.first);
+      QCOMPARE(w->LgwMax, range.second);
+      QCOMPARE(w->HPaintBox->Low(), LgwToSlider(range.first));
+    }
+  }
+
   // A contour error ends the command in the error box at its cell and opens
   // no window: a delay element inside the loop of the contour (error 38).
   void ContourErrorsEndInTheErrorBox() {

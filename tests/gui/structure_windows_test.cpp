@@ -146,6 +146,19 @@ class StructureWindowsTest : public QObject {
     syntez.Edit1->setText("0.5");
     QVERIFY(syntez.OkBtnClick());
     QCOMPARE(StructureChoices().T, 0.5);
+
+    // A scheme without view points, and a list left without its point:
+    // each says what is missing instead of doing nothing.
+    TMDIChild* bare = rig.Form->NewEditor();
+    TStructEasyDlg none(bare->Field());
+    rig.Dialogs.Messages.clear();
+    QVERIFY(!none.OkBtnClick());
+    TWSForm ws(bare->Field());
+    QVERIFY(!ws.BitBtn2Click());
+    QCOMPARE(rig.Dialogs.Messages, (std::vector<std::string>(2, kNoPointsText)));
+    easy.Lists.End->clearSelection();
+    QVERIFY(!easy.OkBtnClick());
+    QCOMPARE(rig.Dialogs.Messages.back(), std::string(kChoosePointsText));
   }
 
   // The characteristic of the user nonlinearity opens in the table window,
