@@ -37,6 +37,14 @@ void TFuzzyBlock::Check() {
   if (OutputSide != OutSide) Prog.Err.ErrorCode = 36;
 }
 
+void TFuzzyBlock::Start() {
+  // Variables the sides do not feed (beyond the fourth, or reached only by
+  // rules read from a file) would otherwise carry their values from one run
+  // into the next, and a run's result would depend on the runs before it.
+  Output = 0.0;
+  for (TFuzzyVar& v : Model.Variables) v.Value = 0.0;
+}
+
 void TFuzzyBlock::Step() {
   // Every named variable at a side position takes that side's input (0
   // without one); the output variable too, so that it reads 0 when no rule

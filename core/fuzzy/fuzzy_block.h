@@ -19,6 +19,9 @@ class TFuzzyBlock : public TKindBlock {
   void Done() override { Model.Clear(); }
   // Error 36 when the output leaves on another side than the configured one.
   void Check() override;
+  // A run starts with every variable at 0, as a block just read from its
+  // project data (and so each copy of it) has them.
+  void Start() override;
   // Inputs into their variables, one inference, the output variable out.
   void Step() override;
 

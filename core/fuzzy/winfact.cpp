@@ -129,6 +129,17 @@ std::string ReadName(std::string_view line) {
 }  // namespace
 
 bool FitsWinFACT(const TFuzzyModel& m) {
+  // The text holds one name per line and finite numbers only: a name with a
+  // line break or an infinite point (both possible in a model file) would
+  // give a file that cannot be read back.
+  auto oneLine = [](const std::string& name) { return name.find_first_of("\r\n") == std::string::npos; };
+  for (const TFuzzyVar& v : m.Variables)
+    if (!oneLine(v.Name)) return false;
+  for (const TFuzzyTerm& t : m.Terms) {
+    if (!oneLine(t.Name)) return false;
+    for (const TShapePoint& q : t.Shape.Points)
+      if (!std::isfinite(q.X) || !std::isfinite(q.Y)) return false;
+  }
   for (const TFuzzyTerm& t : m.Terms) {
     const auto& p = t.Shape.Points;
     if (p.size() != 3 && p.size() != 4) return false;

@@ -15,6 +15,7 @@ inline constexpr const char* kWinFACTRefused = "Данные не могут б�
 // Whether the model fits the format: every term a triangle (3 points) or a
 // trapezoid with a flat top (4 points) standing on Y <= 0.005 at both ends;
 // every rule's premises joined only by "И", and exactly one conclusion.
+// Names with a line break and points that are not finite do not fit either.
 bool FitsWinFACT(const TFuzzyModel& m);
 
 // The file's text (Windows-1251, CR LF lines) for a model that fits.

@@ -3,10 +3,13 @@
 // the debugger, the model files in both formats, and the editor opened from
 // the structure editor.
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -85,6 +88,36 @@ QPoint PixelOf(TFuzzyDlg& d, size_t var, double x, double y) {
 void Type(TFuzzyDlg& d, const QString& text) {
   d.Memo1->selectAll();
   d.Memo1->textCursor().insertText(text);
+}
+
+// Typed as a person types: one key event per character, Return for a line
+// break (QTest::keyClicks sends Latin-1 characters only).
+void Keys(QWidget* w, const QString& text) {
+  for (QChar c : text) {
+    if (c == QLatin1Char('\n')) QTest::keyClick(w, Qt::Key_Return);
+    else QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  }
+}
+
+// A field clicked, its text selected with Ctrl+A, deleted and typed over.
+void Retype(QLineEdit* e, const QString& text) {
+  QTest::mouseClick(e, Qt::LeftButton);
+  QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(e, Qt::Key_Delete);
+  Keys(e, text);
+}
+
+void ClickTab(TFuzzyDlg& d, int page) {
+  QTabBar* bar = d.Tab->tabBar();
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+  QCOMPARE(d.Tab->currentIndex(), page);
+}
+
+// The word the caret stands in (or touches).
+QString WordAtCaret(QPlainTextEdit* memo) {
+  QTextCursor c = memo->textCursor();
+  c.select(QTextCursor::WordUnderCursor);
+  return c.selectedText();
 }
 
 void Name(TFuzzyDlg& d, int k, const QString& name) {
@@ -318,6 +351,159 @@ class FuzzyDlgTest : public QObject {
     d.LoadBtnClick();
     QCOMPARE(r.Dialogs.Messages.back(), std::string(kReadError));
     QCOMPARE(int(d.Model.Terms.size()), 3);
+  }
+
+  // A whole controller made with the keyboard and the mouse only: names
+  // typed and the output side clicked, functions drawn, the rules typed and
+  // mended where the caret lands, stepped with F8, saved and reopened in
+  // both formats.
+  void AControllerIsMadeWithTheKeyboardAndTheMouse() {
+    QTemporaryDir dir;
+    TRig r;
+    TFuzzyDlg& d = *r.Dlg;
+    d.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&d));
+    // The small dialogs are shown and filled in by keys, then their own
+    // OK button is clicked.
+    QStringList names;
+    d.RunDialog = [&names](QDialog& dlg) {
+      dlg.show();
+      if (auto* n = qobject_cast<TFuncNameDlg*>(&dlg)) {
+        Retype(n->Edit1, names.takeFirst());
+        QTest::mouseClick(n->OkBtn, Qt::LeftButton);
+      } else if (auto* s = qobject_cast<TFieldSizeDlg*>(&dlg)) {
+        Retype(s->Edit1, QStringLiteral("-2"));
+        Retype(s->Edit3, QStringLiteral("2"));
+        QTest::mouseClick(s->OkBtn, Qt::LeftButton);
+      }
+      return dlg.result() == QDialog::Accepted;
+    };
+
+    // "Переменные": E on the left, U at the bottom as the output; the
+    // other two unused. A name with a "-" is refused and keeps the focus.
+    for (int k : {0, 3}) {
+      Retype(d.Edits[size_t(k)], QString());
+      QTest::keyClick(d.Edits[size_t(k)], Qt::Key_Return);
+    }
+    Retype(d.Edits[1], QStringLiteral("E-1"));
+    QTest::keyClick(d.Edits[1], Qt::Key_Return);
+    QCOMPARE(r.Dialogs.Messages.back(), std::string(kBadFuzzyName));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(d.Edits[1]));
+    QCOMPARE(d.Model.Variables[1].Name, std::string("X2"));
+    QTest::keyClick(d.Edits[1], Qt::Key_Backspace);
+    QTest::keyClick(d.Edits[1], Qt::Key_Backspace);
+    QTest::keyClick(d.Edits[1], Qt::Key_Return);
+    Retype(d.Edits[2], QStringLiteral("U"));
+    QTest::keyClick(d.Edits[2], Qt::Key_Return);
+    QTest::mouseClick(d.PaintBox1, Qt::LeftButton, {}, QPoint(d.PaintBox1->width() / 2, d.PaintBox1->height() - 5));
+    QCOMPARE(int(d.OutputSide), int(Bottom));
+    QCOMPARE(d.Model.Variables[1].Name, std::string("E"));
+    QCOMPARE(d.Model.Variables[2].Name, std::string("U"));
+    QVERIFY(d.Model.Variables[0].Name.empty() && d.Model.Variables[3].Name.empty());
+
+    // "Ф-ции принадлежности": a click on E's graph asks for a function;
+    // its range comes from "Размер поля"; then each click adds a point.
+    ClickTab(d, 1);
+    names = {QStringLiteral("NEG"), QStringLiteral("POS"), QStringLiteral("UN"), QStringLiteral("UP")};
+    QTest::mouseClick(d.Graphs[1], Qt::LeftButton, {}, PixelOf(d, 1, 0, 0.5));
+    QCOMPARE(d.ComboBox1->currentText(), QStringLiteral("NEG"));
+    QTest::mouseClick(d.FieldSizeBtn, Qt::LeftButton);
+    QCOMPARE(d.Ranges[1], std::make_pair(-2.0, 2.0));
+    auto draw = [&d](size_t var, std::initializer_list<std::pair<double, double>> pts) {
+      for (auto [x, y] : pts) QTest::mouseClick(d.Graphs[var], Qt::LeftButton, {}, PixelOf(d, var, x, y));
+    };
+    draw(1, {{-2, 0}, {-1, 1}, {1, 0}});
+    QTest::mouseClick(d.NewFuncBtn, Qt::LeftButton);  // of the current function's variable
+    draw(1, {{-1, 0}, {1, 1}, {2, 0}});
+    QTest::mouseClick(d.Graphs[2], Qt::LeftButton, {}, PixelOf(d, 2, 0, 0.5));  // another variable: UN
+    draw(2, {{-1, 0}, {-0.5, 1}, {0, 0}});
+    QTest::mouseClick(d.NewFuncBtn, Qt::LeftButton);
+    draw(2, {{0, 0}, {0.5, 1}, {1, 0}});
+    QVERIFY(names.isEmpty());
+    QCOMPARE(int(d.Model.Terms.size()), 4);
+    const uint32_t vars[4] = {1, 1, 2, 2};
+    for (size_t t = 0; t < 4; ++t) {
+      QCOMPARE(d.Model.Terms[t].VarIndex, vars[t]);
+      QCOMPARE(int(d.Model.Terms[t].Shape.Points.size()), 3);
+    }
+    QCOMPARE(d.ComboBox4->count(), 4);
+
+    // "Правила": typed in, lower case too, with a wrong function name.
+    // "Проверить" shows the error and leaves the caret in the wrong word,
+    // where the person mends it; the next check stops at the end of the
+    // unfinished line (not at the start of the empty line after it).
+    ClickTab(d, 2);
+    QTest::mouseClick(d.Memo1->viewport(), Qt::LeftButton);
+    Keys(d.Memo1, QStringLiteral("ЕСЛИ E ЕСТЬ NEG ТО U ЕСТЬ UN\nесли e есть POZ\n"));
+    QTest::mouseClick(d.CheckBtn, Qt::LeftButton);
+    QCOMPARE(r.Errors, std::vector<int>{23});
+    QCOMPARE(WordAtCaret(d.Memo1), QStringLiteral("POZ"));
+    QTest::keyClick(d.Memo1, Qt::Key_Delete);
+    QTest::keyClick(d.Memo1, Qt::Key_Delete);
+    Keys(d.Memo1, QStringLiteral("OS"));
+    QTest::mouseClick(d.CheckBtn, Qt::LeftButton);
+    QCOMPARE(r.Errors, (std::vector<int>{23, 25}));
+    const QTextBlock second = d.Memo1->document()->findBlockByNumber(1);
+    QCOMPARE(d.Memo1->textCursor().position(), second.position() + second.length() - 1);
+    Keys(d.Memo1, QStringLiteral(" то u есть up"));
+    QTest::mouseClick(d.CheckBtn, Qt::LeftButton);
+    QCOMPARE(r.Errors.size(), size_t(2));
+    QCOMPARE(r.NoErrors, 1);
+    QCOMPARE(QString::fromStdString(RulesText(d.Model)),
+             QStringLiteral("ЕСЛИ E ЕСТЬ NEG ТО U ЕСТЬ UN\nЕСЛИ E ЕСТЬ POS ТО U ЕСТЬ UP\n"));
+    QTest::mouseClick(d.RadioGroup1->button(1), Qt::LeftButton);
+    QCOMPARE(int(d.Model.Method), int(kMaxMin));
+
+    // "Отладка": E typed in, two rules, two F8 steps; each shows its
+    // rule's truth, and the result is the whole inference's.
+    ClickTab(d, 3);
+    Retype(d.ValueEdits[1], QStringLiteral("0.5"));
+    QCOMPARE(d.Model.Variables[1].Value, 0.5);
+    for (size_t t = 0; t < 2; ++t) {
+      QTest::keyClick(d.ValueEdits[1], Qt::Key_F8);
+      const double truth = MembershipAt(d.Model.Terms[t].Shape, 0.5);
+      QVERIFY(truth > 0.1 && truth < 0.9);
+      QCOMPARE(d.Edit9->text(), QString::fromStdString(FormatNumber(truth)));
+    }
+    TFuzzyModel ref = d.Model;
+    Infer(ref);
+    QCOMPARE(d.Model.Variables[2].Value, ref.Variables[2].Value);
+    QCOMPARE(d.ValueEdits[2]->text(), QString::fromStdString(FormatNumber(ref.Variables[2].Value)));
+
+    // "Сохранить" in both formats, "Загрузить" in a fresh editor.
+    for (int format : {1, 2}) {
+      r.FilterIndex = format;
+      r.File = dir.filePath(format == 1 ? QStringLiteral("pd.fz") : QStringLiteral("pd.fuz"));
+      QTest::mouseClick(d.BitBtn1, Qt::LeftButton);
+      QVERIFY(QFile::exists(r.File));
+    }
+    const TFuzzyModel made = d.Model;
+    QTest::mouseClick(d.BitBtn3, Qt::LeftButton);
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+    for (int format : {1, 2}) {
+      TRig o;
+      o.FilterIndex = format;
+      o.File = dir.filePath(format == 1 ? QStringLiteral("pd.fz") : QStringLiteral("pd.fuz"));
+      QTest::mouseClick(o.Dlg->BitBtn2, Qt::LeftButton);
+      const TFuzzyModel& m = o.Dlg->Model;
+      QCOMPARE(o.Dlg->Edits[1]->text(), QStringLiteral("E"));
+      QCOMPARE(o.Dlg->Edits[2]->text(), QStringLiteral("U"));
+      QVERIFY(o.Dlg->RadioGroup1->button(1)->isChecked());
+      QCOMPARE(o.Dlg->Memo1->toPlainText(),
+               QStringLiteral("ЕСЛИ E ЕСТЬ NEG ТО U ЕСТЬ UN\nЕСЛИ E ЕСТЬ POS ТО U ЕСТЬ UP"));
+      // The text format names the output, whose side the editor takes.
+      QCOMPARE(int(o.Dlg->OutputSide), format == 2 ? int(Bottom) : int(Right));
+      QCOMPARE(m.Terms.size(), made.Terms.size());
+      for (size_t t = 0; t < m.Terms.size(); ++t) {
+        QCOMPARE(m.Terms[t].Name, made.Terms[t].Name);
+        const auto &a = m.Terms[t].Shape.Points, &b = made.Terms[t].Shape.Points;
+        QCOMPARE(a.size(), b.size());
+        for (size_t i = 0; i < a.size(); ++i) {
+          QVERIFY(std::fabs(a[i].X - b[i].X) <= 1e-12);
+          QVERIFY(std::fabs(a[i].Y - b[i].Y) <= 0.005);
+        }
+      }
+    }
   }
 
   void TheStructureEditorOpensItAndKeepsTheResultOnOk() {

@@ -8,6 +8,10 @@
 #include "fuzzy/fuzzy_block.h"
 #include "model/compile.h"
 #include "model/project_file.h"
+#include "optimisation/criterion.h"
+#include "optimisation/field_evaluator.h"
+#include "optimisation/optimise.h"
+#include "shell/settings.h"
 #include "simulation/phase.h"
 
 namespace vemo {
@@ -137,6 +141,90 @@ TEST_F(BlockTest, ShippedFuzzyPdLoopSettlesOnTheReference) {
   EXPECT_LT(peak, 1.01);
   EXPECT_NEAR(run.Samples.At(run.Samples.Count() - 1), 1.0, 0.001);
   EXPECT_NEAR(run.Samples.At(static_cast<size_t>(std::lround(0.5 / run.Dt))), 0.46, 0.02);
+}
+
+// A controller whose rules pass through a fifth variable V, which no side
+// feeds: V is set by one rule and read by the next only at the following
+// step (the centroids are written after all rules), so it holds state from
+// step to step. The loop closes around an integrator whose gain (marked for
+// optimisation) is the plant's parameter; the error is view point 0.
+TFuzzyBlock* StatefulLoop(TField& f) {
+  TSchemeBuilder sb(f);
+  sb.Block(2, 2, 0, {1.0});
+  sb.Block(4, 2, 2);
+  auto* fz = static_cast<TFuzzyBlock*>(sb.Block(6, 2, 38));
+  static_cast<TParamBlock*>(sb.Block(8, 2, 7, {0.5, 0.0}))->OptMask = 1;
+  sb.Line({{2, 2}, {4, 2}});
+  sb.Line({{4, 2}, {6, 2}});
+  sb.Line({{6, 2}, {8, 2}});
+  sb.Line({{8, 2}, {11, 2}});
+  sb.Line({{9, 2}, {9, 4}, {4, 4}, {4, 2}});
+  sb.Point(0, 5, 2);
+  f.Step = 0.05;
+  f.AutoStep = 0;
+  TFuzzyModel& m = fz->Model;
+  m.Variables = {{"", 0}, {"E", 0}, {"", 0}, {"U", 0}, {"V", 0}};
+  AddTerm(m, "NEG", 1, fuzzytest::Shape({{-2.0001, 0}, {-2, 1}, {2, 0}}));
+  AddTerm(m, "POS", 1, fuzzytest::Shape({{-2, 0}, {2, 1}, {2.0001, 0}}));
+  AddTerm(m, "VN", 4, fuzzytest::Shape({{-2.0001, 0}, {-2, 1}, {2, 0}}));
+  AddTerm(m, "VP", 4, fuzzytest::Shape({{-2, 0}, {2, 1}, {2.0001, 0}}));
+  AddTerm(m, "UN", 3, fuzzytest::Triangle(-2.0001, -2, -1.9999));
+  AddTerm(m, "UP", 3, fuzzytest::Triangle(1.9999, 2, 2.0001));
+  EXPECT_EQ(CompileRules(m, "ЕСЛИ E ЕСТЬ NEG ТО V ЕСТЬ VN\nЕСЛИ E ЕСТЬ POS ТО V ЕСТЬ VP\n"
+                            "ЕСЛИ V ЕСТЬ VN ТО U ЕСТЬ UN\nЕСЛИ V ЕСТЬ VP ТО U ЕСТЬ UP\n")
+                .Line,
+            -1);
+  return fz;
+}
+
+// Every run starts from the state of a freshly read block: a run does not
+// depend on the runs before it, and the copies the optimiser runs on (made
+// through the project data, which holds no values) compute what the field
+// computes.
+TEST_F(BlockTest, FuzzyRunsDoNotCarryStateAndOptimiseAlikeOnCopies) {
+  auto f = CreateField();
+  TFuzzyBlock* fz = StatefulLoop(*f);
+  PrepareRun(*f);
+  ASSERT_EQ(Prog.Err.ErrorCode, 0);
+  TCriterionSpec spec;
+  spec.ViewTime = 2;
+  const double first = Criterion(*f, spec, {});
+  EXPECT_NE(fz->Model.Variables[4].Value, 0.0);
+  EXPECT_EQ(Criterion(*f, spec, {}), first);
+  auto copy = Clone(*f);
+  copy->Step = f->Step;
+  copy->AutoStep = 0;
+  PrepareRun(*copy);
+  EXPECT_EQ(Criterion(*copy, spec, {}), first);
+
+  ASSERT_TRUE(CanRunOnCopies(*f));
+  TSettings s;
+  s.ZondCount = 6;
+  s.SpeedDownIters = 4;
+  double chosen[2] = {0, 0};
+  long runs[2] = {0, 0};
+  for (unsigned workers : {1u, 3u}) {
+    ResetProgramState();
+    f = CreateField();
+    StatefulLoop(*f);
+    PrepareRun(*f);
+    ASSERT_EQ(BindMarkedParams(MarkedParams(*f)), 1);
+    OptState().Params[0].Lower = 0.1;
+    OptState().Params[0].Upper = 4;
+    // The field's block has run before: its variables hold values.
+    (void)Criterion(*f, spec, {});
+    TOptRunOptions o;
+    o.Method = kCoordinateDescent;
+    o.Spec = spec;
+    o.Workers = workers;
+    TOptProgress progress;
+    const TOptOutcome out = RunOptimisation(*f, s, o, progress);
+    EXPECT_EQ(out.Parallel, workers > 1);
+    runs[workers > 1] = out.Runs;
+    chosen[workers > 1] = *OptState().Params[0].Value;
+  }
+  EXPECT_EQ(runs[0], runs[1]);
+  EXPECT_EQ(chosen[0], chosen[1]);  // to the bit
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 
 #include "core/fuzzy/fuzzy_test_support.h"
 #include "core/model/test_support.h"
@@ -219,6 +220,16 @@ TEST_F(FuzzyFilesTest, WinFACTExportRefusesWhatTheFormatCannotHold) {
   m.Terms[0].Shape = Shape({{0, 0}, {1, 1}, {2, 0.9}, {3, 0}});  // no flat top
   EXPECT_TRUE(refused(m));
   m.Terms[0].Shape = Shape({{0, 0.01}, {1, 1}, {2, 0}});  // not standing on 0
+  EXPECT_TRUE(refused(m));
+  // What a model file may hold but a text line cannot: it would not read back.
+  m = SmallModel();
+  m.Terms[4].Shape = Shape({{0, 0}, {1, std::numeric_limits<double>::infinity()}, {2, 0}});
+  EXPECT_TRUE(refused(m));
+  m = SmallModel();
+  m.Variables[1].Name = std::string("X\n2", 3);
+  EXPECT_TRUE(refused(m));
+  m = SmallModel();
+  m.Terms[0].Name = "A\r";
   EXPECT_TRUE(refused(m));
   EXPECT_TRUE(FitsWinFACT(TFuzzyModel{}));
   EXPECT_STREQ(kWinFACTRefused, "Данные не могут быть сохранены в формате WinFACT.");
