@@ -42,28 +42,35 @@ class OptimiseTest : public testing::ProgramTest {
 };
 
 TEST_F(OptimiseTest, CriteriaMatchTheirClosedForms) {
-  const double K = 0.25, e = 1 - K, dt = 0.01, T = 2.0;
-  auto* g = Gain(K, dt);
-  TCriterionSpec spec;
-  spec.ViewTime = T;
-  const long n = Steps(T, dt);
-  spec.Critery = 0;
-  EXPECT_NEAR(Criterion(*F, spec, {}), e * e * n * dt, 1e-12);
-  // The derivative sees the jump from the zero history at the first step only.
-  spec.Critery = 1;
-  spec.WeightY = 3;
-  spec.WeightDY = 2;
-  const double first = std::pow(3 * e + 2 * e / dt, 2) * dt, rest = std::pow(3 * e, 2) * dt;
-  EXPECT_NEAR(Criterion(*F, spec, {}) / (first + (n - 1) * rest), 1.0, 1e-12);
-  spec.Critery = 2;
-  spec.WeightD2Y = 4;
-  const double s1 = std::pow(3 * e + 2 * e / dt + 4 * e / (dt * dt), 2) * dt;
-  const double s2 = std::pow(3 * e + 4 * e / (dt * dt), 2) * dt;  // e - 2e + 0
-  EXPECT_NEAR(Criterion(*F, spec, {}) / (s1 + s2 + (n - 2) * rest), 1.0, 1e-12);
-  // An error beyond 1e8 ends the run with 1e30.
-  g->Params[0] = 2e8;
-  spec.Critery = 0;
-  EXPECT_EQ(Criterion(*F, spec, {}), 1e30);
+  // An even and an odd number of steps (the terms are summed in pairs).
+  for (const double T : {2.0, 2.03}) {
+    SCOPED_TRACE(T);
+    const double K = 0.25, e = 1 - K, dt = 0.01;
+    F = CreateField();
+    auto* g = Gain(K, dt);
+    TCriterionSpec spec;
+    spec.ViewTime = T;
+    const long n = Steps(T, dt);
+    spec.Critery = 0;
+    EXPECT_NEAR(Criterion(*F, spec, {}), e * e * n * dt, 1e-12);
+    // The derivative sees the jump from the zero history at the first step only.
+    spec.Critery = 1;
+    spec.WeightY = 3;
+    spec.WeightDY = 2;
+    const double first = std::pow(3 * e + 2 * e / dt, 2) * dt, rest = std::pow(3 * e, 2) * dt;
+    EXPECT_NEAR(Criterion(*F, spec, {}) / (first + (n - 1) * rest), 1.0, 1e-12);
+    spec.Critery = 2;
+    spec.WeightD2Y = 4;
+    const double s1 = std::pow(3 * e + 2 * e / dt + 4 * e / (dt * dt), 2) * dt;
+    const double s2 = std::pow(3 * e + 4 * e / (dt * dt), 2) * dt;  // e - 2e + 0
+    EXPECT_NEAR(Criterion(*F, spec, {}) / (s1 + s2 + (n - 2) * rest), 1.0, 1e-12);
+    // An error beyond 1e8 ends the run with 1e30, a NaN too.
+    for (const double bad : {2e8, std::nan("")}) {
+      g->Params[0] = bad;
+      spec.Critery = 0;
+      EXPECT_EQ(Criterion(*F, spec, {}), 1e30);
+    }
+  }
 }
 
 TEST_F(OptimiseTest, MarkedParametersFollowTheRunListAndKeepTheirRanges) {
