@@ -13,7 +13,7 @@ namespace {
 
 void AddOk(QDialog* dialog, QBoxLayout* layout) {
   auto* box = new QDialogButtonBox(dialog);
-  QPushButton* ok = box->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
+  QPushButton* ok = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
   ok->setObjectName(QStringLiteral("OkBtn"));
   ok->setDefault(true);
   QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -32,6 +33,11 @@ class TFormSample : public QLabel {
       : QLabel(parent), button_(button) {
     setPixmap(QPixmap::fromImage(TransferPicture(sample)));
     setFrameShape(QFrame::StyledPanel);
+    // The narrower sample stands on the same white as its picture.
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
   }
 
  protected:

@@ -130,9 +130,7 @@ TFuzzyDlg::TFuzzyDlg(const TFuzzyModel& model, uint8_t outputSide, QWidget* pare
     dlg.exec();
   };
   RunDialog = [](QDialog& d) { return d.exec() == QDialog::Accepted; };
-  Print = [](const QString&, const std::function<void(QPainter&, const QRect&)>&) {
-    EditorMessage(QStringLiteral("Печать пока недоступна."), QStringLiteral("Печать"));
-  };
+  Print = [this](const TPlotPrint& page) { ShowPrintDialog(PlotPrintRequest(page), this); };
 
   Tab = new QTabWidget(this);
   Tab->setObjectName(QStringLiteral("Tab"));

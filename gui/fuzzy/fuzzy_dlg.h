@@ -13,6 +13,7 @@
 #include "fuzzy/fuzzy_model.h"
 #include "fuzzy/fuzzy_small_dlgs.h"
 #include "fuzzy/membership_plot.h"
+#include "shell/print_dlg.h"
 #include "simulation/plot_widgets.h"
 
 class QAction;
@@ -131,9 +132,8 @@ class TFuzzyDlg : public QDialog {
   std::function<void(int errorCode)> ShowError;  // the scheme error window
   std::function<void()> ShowNoErrors;            // TNoErrorDlg
   std::function<bool(QDialog&)> RunDialog;       // TFuncNameDlg, TFieldSizeDlg
-  // Printing: the title and the routine that draws the page.
-  std::function<void(const QString& title, const std::function<void(QPainter&, const QRect&)>&)>
-      Print;
+  // Printing: what the page shows (the print dialog by default).
+  std::function<void(const TPlotPrint&)> Print;
 
   // ---- variables page
   // The names of Edit1..Edit4 into the model; a name with other characters
@@ -167,6 +167,8 @@ class TFuzzyDlg : public QDialog {
   bool LoadFuncFromFile(const QString& path);
   void SaveFuncClick();
   void LoadFuncClick();
+  // The variables pictured: every named one, or the current function's.
+  std::vector<size_t> PictureVariables(bool all) const;
   // Picture copies: all variables, or the current function's variable.
   QImage Picture(bool all, bool monochrome) const;
   void CopyPicture(bool all);

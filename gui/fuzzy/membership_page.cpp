@@ -255,21 +255,27 @@ TPlotFrame TFuzzyDlg::GraphFrame(size_t var) const {
   return MembershipFrame(Graphs[var]->rect(), GraphPicture(var));
 }
 
+std::vector<size_t> TFuzzyDlg::PictureVariables(bool all) const {
+  std::vector<size_t> vars;
+  if (!all) {
+    vars.push_back(Current >= 0 ? Model.Terms[static_cast<size_t>(Current)].VarIndex : 0);
+    return vars;
+  }
+  for (size_t v = 0; v < Model.Variables.size(); ++v)
+    if (!Model.Variables[v].Name.empty()) vars.push_back(v);
+  return vars;
+}
+
 QImage TFuzzyDlg::Picture(bool all, bool monochrome) const {
   const int w = std::max(320, ScrollBox1->viewport()->width());
-  if (!all) {
-    const size_t var = Current >= 0 ? Model.Terms[static_cast<size_t>(Current)].VarIndex : 0;
-    return MembershipImage(GraphPicture(var, monochrome), QSize(w, 200));
-  }
-  int named = 0;
-  for (const TFuzzyVar& v : Model.Variables) named += !v.Name.empty();
-  return PlotImage(QSize(w, 200 * std::max(1, named)), [&](QPainter& p, const QRect& r) {
+  const std::vector<size_t> vars = PictureVariables(all);
+  if (!all) return MembershipImage(GraphPicture(vars.front(), monochrome), QSize(w, 200));
+  const int rows = std::max(1, int(vars.size()));
+  return PlotImage(QSize(w, 200 * rows), [&](QPainter& p, const QRect& r) {
     // Each named variable with the range of its graph.
-    int k = 0;
-    for (size_t v = 0; v < Model.Variables.size(); ++v) {
-      if (Model.Variables[v].Name.empty()) continue;
-      DrawMembership(p, QRect(r.left(), r.top() + 200 * k++, r.width(), 200), GraphPicture(v, monochrome));
-    }
+    for (size_t k = 0; k < vars.size(); ++k)
+      DrawMembership(p, QRect(r.left(), r.top() + 200 * int(k), r.width(), 200),
+                     GraphPicture(vars[k], monochrome));
   });
 }
 
@@ -285,10 +291,20 @@ void TFuzzyDlg::PrintGraphs() {
   const QString choice = QInputDialog::getItem(this, QStringLiteral("Функции принадлежности"),
                                                QString(), choices, 0, false, &ok);
   if (!ok) return;
-  const bool all = choice == choices[1];
-  const QImage img = Picture(all, true);
-  Print(QStringLiteral("Функции принадлежности"),
-        [img](QPainter& p, const QRect& r) { p.drawImage(r, img); });
+  // The graphs drawn straight onto the page, one band per variable.
+  const std::vector<size_t> vars = PictureVariables(choice == choices[1]);
+  if (vars.empty()) return;
+  TPlotPrint page;
+  page.Title = QStringLiteral("Функции принадлежности");
+  page.Size = QSize(std::max(320, ScrollBox1->viewport()->width()), 200 * int(vars.size()));
+  page.WholeAvailable = false;
+  page.Draw = [this, vars](QPainter& p, const QRect& r, bool, bool monochrome) {
+    const int band = r.height() / int(vars.size());
+    for (size_t k = 0; k < vars.size(); ++k)
+      DrawMembership(p, QRect(r.left(), r.top() + band * int(k), r.width(), band),
+                     GraphPicture(vars[k], monochrome));
+  };
+  Print(page);
 }
 
 // ---- mouse

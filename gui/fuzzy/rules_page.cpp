@@ -2,6 +2,7 @@
 // its word lists and compiling, and the inference stepped rule by rule.
 #include <QAction>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -177,9 +178,21 @@ bool TFuzzyDlg::LoadRules(const QString& path) {
 }
 
 void TFuzzyDlg::PrintRules() {
+  // The rules as lines of the print font, the page rectangle as large as
+  // they are at that font.
   const QString text = Memo1->toPlainText();
-  Print(QStringLiteral("Нечеткие правила"),
-        [text](QPainter& p, const QRect& r) { p.drawText(r, Qt::AlignLeft | Qt::AlignTop, text); });
+  TPlotPrint page;
+  page.Title = QStringLiteral("Нечеткие правила");
+  page.Size = QFontMetrics(PrintFont())
+                  .boundingRect(QRect(0, 0, 4000, 100000), Qt::AlignLeft | Qt::AlignTop, text)
+                  .size()
+                  .expandedTo(QSize(20, 20));
+  page.WholeAvailable = false;
+  page.MonoAvailable = false;
+  page.Draw = [text](QPainter& p, const QRect& r, bool, bool) {
+    p.drawText(r, Qt::AlignLeft | Qt::AlignTop, text);
+  };
+  Print(page);
 }
 
 // ---- debugger

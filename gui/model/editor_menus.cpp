@@ -1,6 +1,7 @@
 // The editor's popup menus and the editors of the objects in its cells.
 #include <QAction>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 
 #include "blocks/block_dialogs.h"
@@ -60,10 +61,16 @@ TEditorDialogs DefaultEditorDialogs() {
   d.EditTable = [](TTableBlock& b, QWidget* p) { return TnlEditorForm::EditBlock(b, p); };
   d.EditFuzzy = [](TFuzzyBlock& b, QWidget* p) { return TFuzzyDlg::Edit(b, p); };
   d.PromptText = [](QWidget* parent, const QString& initial, QString& text) {
-    bool ok = false;
-    text = QInputDialog::getText(parent, QStringLiteral("Коментарий"),
-                                 QStringLiteral("Введите текст:"), QLineEdit::Normal, initial, &ok);
-    return ok;
+    QInputDialog dlg(parent);
+    dlg.setWindowTitle(QStringLiteral("Коментарий"));
+    dlg.setLabelText(QStringLiteral("Введите текст:"));
+    dlg.setTextValue(initial);
+    // Room for the 30 characters a comment keeps.
+    if (auto* edit = dlg.findChild<QLineEdit*>())
+      edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * int(kCommentChars + 4));
+    if (dlg.exec() != QDialog::Accepted) return false;
+    text = dlg.textValue();
+    return true;
   };
   d.Print = [](QWidget* parent, const TPrintRequest& request) { ShowPrintDialog(request, parent); };
   return d;

@@ -37,7 +37,7 @@ QMessageBox::StandardButton Ask(const QString& caption, const std::string& text,
   QMessageBox box(icon, caption, QString::fromStdString(text), buttons, DialogParent());
   const std::pair<QMessageBox::StandardButton, const char*> texts[] = {
       {QMessageBox::Yes, "Да"}, {QMessageBox::No, "Нет"}, {QMessageBox::Cancel, "Отмена"},
-      {QMessageBox::Ok, "Ok"}};
+      {QMessageBox::Ok, "OK"}};
   for (const auto& [button, text] : texts)
     if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf8(text));
   return static_cast<QMessageBox::StandardButton>(box.exec());

@@ -10,13 +10,26 @@ namespace vemo {
 
 namespace {
 
-// Consulted before Qt's catalogue: the one spelling of the OK button.
-class TOkSpelling : public QTranslator {
+// The few texts of Qt's dialogs that Qt's Russian catalogue lacks (the
+// type column of the file chooser). Installed before the catalogue, so the
+// catalogue answers first wherever it has a text.
+class TQtGaps : public QTranslator {
  public:
   using QTranslator::QTranslator;
-  QString translate(const char*, const char* source, const char*, int) const override {
-    if (source && (std::strcmp(source, "OK") == 0 || std::strcmp(source, "&OK") == 0))
-      return QStringLiteral("Ok");
+  QString translate(const char* context, const char* source, const char*, int) const override {
+    struct TGap {
+      const char *Context, *Source, *Text;
+    };
+    static constexpr TGap kGaps[] = {
+        {"QAbstractFileIconProvider", "Folder", "Папка"},
+        {"QAbstractFileIconProvider", "Drive", "Диск"},
+        {"QAbstractFileIconProvider", "Shortcut", "Ярлык"},
+        {"QAbstractFileIconProvider", "Unknown", "Неизвестный"},
+    };
+    if (!context || !source) return {};
+    for (const TGap& g : kGaps)
+      if (std::strcmp(context, g.Context) == 0 && std::strcmp(source, g.Source) == 0)
+        return QString::fromUtf8(g.Text);
     return {};
   }
   bool isEmpty() const override { return false; }
@@ -25,6 +38,7 @@ class TOkSpelling : public QTranslator {
 }  // namespace
 
 bool InstallQtTranslations(QCoreApplication& app) {
+  QCoreApplication::installTranslator(new TQtGaps(&app));
   auto* qt = new QTranslator(&app);
   const bool found = qt->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
                               QStringLiteral("_"),
@@ -33,7 +47,6 @@ bool InstallQtTranslations(QCoreApplication& app) {
     QCoreApplication::installTranslator(qt);
   else
     delete qt;
-  QCoreApplication::installTranslator(new TOkSpelling(&app));
   return found;
 }
 

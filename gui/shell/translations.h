@@ -7,9 +7,11 @@ class QCoreApplication;
 namespace vemo {
 
 // Loads Qt's Russian translations from Qt's translations directory (Debian
-// qt6-translations-l10n) and makes every standard OK button read "Ok", as
-// the program's own dialogs do. Without the translation files Qt's texts
-// stay as they are. Returns whether Qt's translations were found.
+// qt6-translations-l10n), the language of the rest of the program whatever
+// the system's, with the few texts that catalogue lacks; standard buttons
+// then read "OK", "Отмена", "Да", "Нет" as the program's own do. Without the
+// translation files Qt's texts stay as they are. Returns whether Qt's
+// translations were found.
 bool InstallQtTranslations(QCoreApplication& app);
 
 }  // namespace vemo

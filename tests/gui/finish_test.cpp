@@ -1,11 +1,14 @@
-// The finish of the desktop program: Qt's own texts in Russian with one
-// spelling of Ok, message boxes with the icon of what they tell, cascade and
-// tile keeping windows useful, the main window's Copy reaching the modal
-// table editor, and the transient window's second "Далее" button.
+// The finish of the desktop program: Qt's own texts in Russian, message
+// boxes with the icon of what they tell, cascade and tile keeping windows
+// useful, the main window's Copy reaching the modal table editor, and the
+// transient window's second "Далее" button.
 #include <QAction>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QAbstractButton>
+#include <QFileIconProvider>
 #include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
@@ -14,7 +17,12 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "blocks/cell_object.h"
 #include "blocks/nl_editor.h"
+#include "blocks/property_dlg.h"
+#include "optimisation/opt_param_dlg.h"
+#include "shell/about_box.h"
+#include "shell/print_dlg.h"
 #include "main_support.h"
 #include "shell/qt_dialogs.h"
 #include "shell/translations.h"
@@ -53,10 +61,10 @@ class FinishTest : public QObject {
  private slots:
   void initTestCase() { QVERIFY(InstallQtTranslations(*QCoreApplication::instance())); }
 
-  void QtTextsAreRussianWithOneOk() {
+  void QtTextsAreRussian() {
     QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Перейти к:"));
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
-    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "OK"), QStringLiteral("Ok"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "OK"), QStringLiteral("OK"));
     // The file chooser as a person sees it.
     QFileDialog dlg(nullptr, QStringLiteral("Открыть проект с диска"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
@@ -66,6 +74,12 @@ class FinishTest : public QObject {
     QVERIFY2(texts.contains(QStringLiteral("&Имя файла:")), qPrintable(texts.join('|')));
     QVERIFY(texts.contains(QStringLiteral("Отмена")));
     for (const QString& t : texts) QVERIFY2(!t.contains(QStringLiteral("Look in")), qPrintable(t));
+    // The type column names folders in Russian too, though Qt's catalogue
+    // lacks the word.
+    QCOMPARE(QCoreApplication::translate("QAbstractFileIconProvider", "Folder", "All other platforms"),
+             QStringLiteral("Папка"));
+    QFileIconProvider icons;
+    QCOMPARE(icons.type(QFileInfo(QDir::tempPath())), QStringLiteral("Папка"));
   }
 
   void MessageBoxesShowWhatTheyTell() {
@@ -74,7 +88,7 @@ class FinishTest : public QObject {
     AnswerBox(error);
     d.Message("Ошибка в чтении файла!");
     QCOMPARE(error.Icon, QMessageBox::Critical);
-    QCOMPARE(error.Buttons, QStringList{QStringLiteral("Ok")});
+    QCOMPARE(error.Buttons, QStringList{QStringLiteral("OK")});
     AnswerBox(info);
     d.Notify(TNotice::Information, "Команда пока недоступна.", "Внимание");
     QCOMPARE(info.Icon, QMessageBox::Information);
@@ -135,6 +149,41 @@ class FinishTest : public QObject {
     QVERIFY(data && data->hasFormat(QString::fromLatin1(kPointTableMime)));
     // Closed, the editor no longer holds the item.
     QVERIFY(!rig.Form->Item("CopyItem")->isEnabled());
+  }
+
+  // Every text of a dialog shown at its opening size is whole: labels and
+  // buttons at least as wide as their texts need, list rows as wide as
+  // the list.
+  void DialogsHoldTheirTexts() {
+    const auto check = [](QDialog* d) {
+      d->show();
+      QVERIFY(QTest::qWaitForWindowExposed(d));
+      for (QLabel* l : d->findChildren<QLabel*>())
+        if (l->isVisible() && !l->wordWrap() && !l->text().isEmpty())
+          QVERIFY2(l->width() >= l->minimumSizeHint().width(), qPrintable(l->text()));
+      for (QAbstractButton* b : d->findChildren<QAbstractButton*>())
+        if (b->isVisible() && !b->text().isEmpty())
+          QVERIFY2(b->width() >= b->minimumSizeHint().width(), qPrintable(b->text()));
+      for (QListWidget* list : d->findChildren<QListWidget*>())
+        if (list->isVisible())
+          QVERIFY2(list->viewport()->width() >= list->sizeHintForColumn(0),
+                   qPrintable(list->item(0) ? list->item(0)->text() : QString()));
+      d->close();
+    };
+    std::unique_ptr<QDialog> about(MakeAboutBox(nullptr));
+    check(about.get());
+    std::unique_ptr<TCellObject> obj = CreateCellObject(11);
+    auto* block = dynamic_cast<TParamBlock*>(obj.get());
+    QVERIFY(block);
+    TPropertyDlg property(*block);
+    check(&property);
+    TSettings settings;
+    TOptParamDlg optimisation(settings);
+    check(&optimisation);
+    TPrintRequest request;
+    request.PrintCallback = [](QPainter*, int, const QRect& r) { return r; };
+    TForm5 print(request);
+    check(&print);
   }
 
   void SecondPlayButtonContinuesTheRun() {

@@ -295,7 +295,7 @@ class MainCommandsTest : public QObject {
     QCOMPARE(title, QStringLiteral("внимание"));
     press(QMessageBox::Ok);
     dialogs.Message("Ошибка в чтении файла!");
-    QCOMPARE(buttons, QStringList{QStringLiteral("Ok")});
+    QCOMPARE(buttons, QStringList{QStringLiteral("OK")});
   }
 
   void PluginMessagesAndTheAboutBox() {

@@ -1,10 +1,13 @@
 // Every "Печать" of the program opens the print dialog on what its window
 // prints: the structure editor (popup and File > Печать), the transient and
-// phase-portrait windows, the Bode, hodograph and W(s) windows. A printed scheme, read back from the PDF at
-// the scale of the scheme's own picture, holds the same drawing inside the
+// phase-portrait windows, the Bode, hodograph and W(s) windows, the fuzzy
+// editor's graphs and rules. A printed scheme, read back from the PDF at the
+// scale of the scheme's own picture, holds the same drawing inside the
 // placed rectangle and nothing outside it.
 #include <QAction>
 #include <QCheckBox>
+#include <QInputDialog>
+#include <QPlainTextEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,6 +16,8 @@
 #include <memory>
 
 #include "frequency/godo_form.h"
+#include "fuzzy/fuzzy_block.h"
+#include "fuzzy/fuzzy_dlg.h"
 #include "frequency/godo_setup.h"
 #include "frequency/lach_setup.h"
 #include "frequency/lafc_form.h"
@@ -67,6 +72,17 @@ double Covered(const QImage& a, const QImage& b, int reach) {
     hit += found;
   }
   return double(hit) / double(dark.size());
+}
+
+// The ink of a printed page lies inside the placed rectangle (portrait A4,
+// 10 mm margins).
+bool InkInsidePlacement(const QString& pdf) {
+  const QImage page = RasterisePdf(pdf, kPageUnitsPerInch);
+  const QRect placed = PlacementOnPage(PrintChoices().Placement, false,
+                                       QSizeF(190, 277) / 25.4 * kPageUnitsPerInch)
+                           .translated(qRound(kMarginUnits), qRound(kMarginUnits));
+  const QRect ink = vemo::testing::InkBox(page);
+  return !ink.isNull() && placed.adjusted(-2, -2, 2, 2).contains(ink);
 }
 
 // Answers the print dialog: the range, then "Печать".
@@ -271,12 +287,41 @@ class PrintCallersTest : public QObject {
     PrintNext(0, [](TForm5* f) { QVERIFY(!f->CheckBox2->isEnabled() && !f->CheckBox3->isEnabled()); });
     ws->PrintBtn->click();
     // The typeset W(s), ink inside the placed rectangle.
-    const QImage page = RasterisePdf(pdf_, kPageUnitsPerInch);
-    const QRect placed = PlacementOnPage(PrintChoices().Placement, false,
-                                         QSizeF(190, 277) / 25.4 * kPageUnitsPerInch)
-                             .translated(qRound(kMarginUnits), qRound(kMarginUnits));
-    const QRect ink = vemo::testing::InkBox(page);
-    QVERIFY(!ink.isNull() && placed.adjusted(-2, -2, 2, 2).contains(ink));
+    QVERIFY(InkInsidePlacement(pdf_));
+  }
+
+  void FuzzyEditorPrintsItsRulesAndGraphs() {
+    TFuzzyDlg d(TFuzzyBlock().Model, 3);
+    d.resize(700, 600);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    d.Memo1->setPlainText(QStringLiteral("ЕСЛИ X1 ЕСТЬ A ТО Y ЕСТЬ B\nЕСЛИ X2 ЕСТЬ A ТО Y ЕСТЬ C"));
+    PrintNext(0, [](TForm5* f) {
+      QVERIFY(!f->RadioButton2->isEnabled() && !f->CheckBox3->isEnabled());
+      QCOMPARE(f->windowTitle(), QStringLiteral("Настройка печати"));
+    });
+    d.PrintRules();
+    const QString text = vemo::testing::PdfText(pdf_);
+    QVERIFY(text.contains(QStringLiteral("ЕСЛИ X1 ЕСТЬ A ТО Y ЕСТЬ B")));
+    QVERIFY(text.contains(QStringLiteral("ЕСЛИ X2 ЕСТЬ A ТО Y ЕСТЬ C")));
+    QVERIFY(InkInsidePlacement(pdf_));
+
+    // The graphs: the choice of variables first, then the print dialog, the
+    // page in the proportions of one band per named variable.
+    QFile::remove(pdf_);
+    OnNextModal([](QWidget* w) {
+      auto* choice = qobject_cast<QInputDialog*>(w);
+      QVERIFY(choice);
+      QCOMPARE(choice->windowTitle(), QStringLiteral("Функции принадлежности"));
+      choice->setTextValue(QStringLiteral("Все функции"));
+      PrintNext(0, [](TForm5* f) { QVERIFY(f->CheckBox3->isEnabled()); });
+      choice->accept();
+    });
+    d.PrintGraphs();
+    QVERIFY(QFile::exists(pdf_));
+    const TMiniRect r = PrintChoices().Placement;
+    QVERIFY(r.Height() > r.Width());  // four bands of 200 pixels
+    QVERIFY(InkInsidePlacement(pdf_));
   }
 };
 

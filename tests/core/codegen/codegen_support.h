@@ -131,6 +131,29 @@ inline bool HaveTool(const std::string& name) {
   return RunCommand("command -v " + name, out) == 0;
 }
 
+// Whether this system's package manager offers a package (Debian's apt,
+// as on the machines scripts/deps.sh prepares).
+inline bool CanInstall(const std::string& package) {
+  std::string out;
+  if (!HaveTool("apt-cache") || RunCommand("apt-cache policy " + package, out) != 0) return false;
+  return out.find("Candidate:") != std::string::npos && out.find("Candidate: (none)") == std::string::npos;
+}
+
+// The tools that build and run the generated programs come from packages
+// scripts/deps.sh installs. A missing tool fails the test where its
+// package can be installed (the set-up is incomplete, and a skip would
+// hide that the programs went unproven); it skips the test only where the
+// package cannot be had.
+#define VEMO_REQUIRE_TOOL(tool, package)                                                        \
+  do {                                                                                          \
+    if (!::vemo::testing::HaveTool(tool)) {                                                     \
+      if (::vemo::testing::CanInstall(package))                                                 \
+        FAIL() << (tool) << " is missing; run scripts/deps.sh, which installs " << (package);   \
+      GTEST_SKIP() << (tool) << " is missing and package " << (package)                        \
+                   << " cannot be installed on this system";                                    \
+    }                                                                                           \
+  } while (0)
+
 inline void WriteText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }

@@ -244,6 +244,53 @@ TEST_F(Generation, ABlockWithoutCodeStopsWithItsMessageAndTheFileHoldsWhatWasWri
   }
 }
 
+// The fuzzy controller and the neural network have no statements of their
+// own: in every target they stop the generation with their message, in a
+// loop (the fuzzy PD example) as in a chain where blocks before them were
+// already written; with the contour's input at the fuzzy block's output the
+// rest of its loop generates.
+TEST_F(Generation, FuzzyAndNeuralBlocksAreRefusedInEveryTarget) {
+  auto fuzzy = CreateField();
+  ASSERT_EQ(LoadField(*fuzzy, std::string(VEMO_SOURCE_DIR) + "/examples/fuzzy_pd.vmo"), TLoadResult::Ok);
+  ASSERT_TRUE(Compile(*fuzzy));
+  auto neural = CreateField();
+  TSchemeBuilder b(*neural);
+  Source(b, 2, 10, 0);
+  b.Block(6, 10, 6, {2.0});
+  b.Block(10, 10, 102);
+  b.Block(14, 10, 10, {0.5, 1.0, 0.0});
+  b.Line({{2, 10}, {6, 10}});
+  b.Line({{6, 10}, {10, 10}});
+  b.Line({{10, 10}, {14, 10}});
+  b.Line({{14, 10}, {18, 10}});
+  b.Point(kA, 4, 10);
+  b.Point(kB, 16, 10);
+  ASSERT_TRUE(Compile(*neural));
+  const int pA = 0, pB = 1, pC = 2;  // the example's points
+  for (int t = 0; t < kTargetCount; ++t) {
+    SCOPED_TRACE(TargetInfo(static_cast<TTarget>(t)).Extension);
+    TWriterOptions o;
+    o.Address = CodegenSettings().Address[t];
+    const struct {
+      TField* Field;
+      std::vector<int> In, Out;
+      const char* Name;
+    } refused[] = {{fuzzy.get(), {pB}, {pA}, "Нечеткий регулятор"},
+                   {fuzzy.get(), {pB}, {pC}, "Нечеткий регулятор"},
+                   {neural.get(), {kA}, {kB}, "Нейросеть"}};
+    for (const auto& r : refused) {
+      Dialogs.Messages.clear();
+      EXPECT_TRUE(Text(*r.Field, static_cast<TTarget>(t), r.In, r.Out, 0.01, o).empty());
+      EXPECT_NE(Prog.Err.ErrorCode, 0);
+      ASSERT_EQ(Dialogs.Messages.size(), 1u);
+      EXPECT_EQ(Dialogs.Messages[0], "Блок \"" + std::string(r.Name) + "\" не генерирует кода!");
+    }
+    Dialogs.Messages.clear();
+    EXPECT_FALSE(Text(*fuzzy, static_cast<TTarget>(t), {pC}, {pA}, 0.01, o).empty());
+    EXPECT_EQ(Prog.Err.ErrorCode, 0);
+  }
+}
+
 TEST_F(Generation, AStructureSwitchWithoutItsSignalRefuses) {
   auto f = CreateField();
   BuildSingle(*f, 35, {0.0}, {Bottom});

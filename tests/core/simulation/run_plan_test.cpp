@@ -14,9 +14,12 @@
 #include "blocks/param_control.h"
 #include "blocks/registry.h"
 #include "blocks/table_blocks.h"
+#include "core/fuzzy/fuzzy_test_support.h"
 #include "core/model/test_support.h"
+#include "fuzzy/fuzzy_block.h"
 #include "model/project_file.h"
 #include "model/scheme_builder.h"
+#include "neural/neural_block.h"
 #include "simulation/engine.h"
 #include "simulation/transient.h"
 
@@ -106,7 +109,9 @@ TEST_F(RunPlanTest, EveryExampleRunsAsItsBlocksOwnSteps) {
 
 // Every kind of block (a macro block needs a body file; the examples have
 // one), each several times with its parameters scaled by a random factor
-// (exactly 1 a third of the time, so unit gains occur), wired at random:
+// (exactly 1 a third of the time, so unit gains occur), fuzzy controllers
+// with rules on each of their inputs, neural networks with random weights,
+// wired at random:
 // mostly from earlier blocks, sometimes back from later ones, two-argument
 // kinds on their left and bottom sides, parameter controls aimed at random
 // blocks with parameters. The wiring is set directly; the run list is
@@ -135,6 +140,14 @@ std::unique_ptr<TField> RandomScheme(uint32_t seed) {
     }
     if (auto* t = dynamic_cast<TTableBlock*>(b))
       for (double x = -2.0; x <= 2.0; x += uniform(0.2, 0.7)) t->Table.Add(x, uniform(-1.5, 1.5));
+    if (auto* fz = dynamic_cast<TFuzzyBlock*>(b)) {
+      fz->Model = fuzzytest::SmallModel();
+      const char* rules = "ЕСЛИ X1 ЕСТЬ A ТО Y ЕСТЬ Z\nЕСЛИ X2 ЕСТЬ B ТО Y ЕСТЬ W\nЕСЛИ X3 ЕСТЬ C ТО Y ЕСТЬ W\n";
+      if (CompileRules(fz->Model, rules).Line != -1) return nullptr;
+    }
+    if (auto* nn = dynamic_cast<TNeuralBlock*>(b))
+      for (TNeuroLayer& l : nn->Net.Layers)
+        for (double& w : l.Weights) w = uniform(-1.0, 1.0);
     blocks.push_back(b);
   }
   const auto isSource = [](uint16_t c) { return FindKind(c)->Kind == 0 && c != 40; };
@@ -193,6 +206,35 @@ TEST_F(RunPlanTest, RandomSchemesOfEveryKindRunAsTheirBlocksOwnSteps) {
     // Steps that are exact in binary and steps that are not.
     const double dt = seed % 2 ? 0.01 : 1.0 / 1024;
     ExpectSameRun([&] { return RandomScheme(seed); }, dt, "seed " + std::to_string(seed));
+  }
+}
+
+TEST_F(RunPlanTest, CopiesRunAsTheOriginalWithParametersWrittenBetweenRuns) {
+  // As the optimiser does: a copy of the scheme compiled on its own, new
+  // parameter values written between runs, each run started afresh.
+  for (const char* name : {"feedback_loop.vmo", "saturation_loop.vmo", "fuzzy_pd.vmo", "pwm_loop.vmo"}) {
+    const std::string path = std::string(VEMO_SOURCE_DIR) + "/examples/" + name;
+    auto original = CreateField();
+    ASSERT_EQ(LoadField(*original, path), TLoadResult::Ok) << name;
+    PrepareRun(*original);
+    ASSERT_EQ(Prog.Err.ErrorCode, 0) << name;
+    const double dt = Prog.Clock.TimeStep;
+    auto copy = Clone(*original);
+    copy->Step = dt;
+    copy->AutoStep = 0;
+    PrepareRun(*copy);
+    ASSERT_EQ(Prog.Err.ErrorCode, 0) << name;
+    for (double factor : {1.0, 0.75, 1.5}) {
+      for (TField* f : {original.get(), copy.get()})
+        for (TBlock* b = f->RunList; b; b = b->RunNext)
+          if (auto* p = dynamic_cast<TParamBlock*>(b); p && p->TypeCode != 40)
+            for (int k = 0; k < p->ParamCount; ++k) p->Params[k] *= factor;
+      const auto fast = Trace(*copy, false, dt), slow = Trace(*original, true, dt);
+      EXPECT_TRUE(fast == slow) << name << " × " << factor << ": first difference at "
+                                << FirstDifference(fast, slow, copy->RunArray.size() + 1);
+    }
+    ReleaseMacroBodies(*original);
+    ReleaseMacroBodies(*copy);
   }
 }
 
