@@ -5,6 +5,7 @@
 #include <mutex>
 #include <thread>
 
+#include "fuzzy/fuzzy_block.h"
 #include "model/field.h"
 #include "optimisation/progress.h"
 #include "shell/program.h"
@@ -40,8 +41,19 @@ TEvalResult TSequentialEvaluator::Result(size_t i) {
 }
 
 bool CanRunOnCopies(const TField& field) {
-  for (const TBlock* b = field.RunList; b; b = b->RunNext)
-    if (b->TypeCode == 54 || b->TypeCode == 40) return false;
+  for (const TBlock* b = field.RunList; b; b = b->RunNext) {
+    switch (b->TypeCode) {
+      case 54:  // plug-in block
+      case 40:  // parameter control
+        return false;
+      case 38:  // fuzzy controller: its steps keep to its own model, but one
+                // whose rules read their own earlier results would start each
+                // copy's run from what that copy ran before
+        if (static_cast<const TFuzzyBlock*>(b)->CarriesState()) return false;
+        break;
+      default: break;
+    }
+  }
   return true;
 }
 

@@ -52,9 +52,11 @@ class TSequentialEvaluator : public TEvaluator {
 };
 
 // Whether runs of the field may go on copies of it on other threads: not
-// with plug-in blocks (their libraries keep one state for every copy) nor
+// with plug-in blocks (their libraries keep one state for every copy), nor
 // with parameter-control blocks (they change parameters from one run to the
-// next, which copies would not share).
+// next, which copies would not share), nor with fuzzy controllers whose
+// rules carry values from one step to the next (a run would depend on the
+// runs before it on the same copy).
 bool CanRunOnCopies(const TField& field);
 
 // Worker threads to use by default: the machine's cores.

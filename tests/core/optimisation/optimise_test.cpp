@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "core/model/test_support.h"
+#include "fuzzy/fuzzy_block.h"
+#include "model/project_file.h"
 #include "model/scheme_builder.h"
 #include "optimisation/criterion.h"
 #include "optimisation/field_evaluator.h"
@@ -40,28 +42,35 @@ class OptimiseTest : public testing::ProgramTest {
 };
 
 TEST_F(OptimiseTest, CriteriaMatchTheirClosedForms) {
-  const double K = 0.25, e = 1 - K, dt = 0.01, T = 2.0;
-  auto* g = Gain(K, dt);
-  TCriterionSpec spec;
-  spec.ViewTime = T;
-  const long n = Steps(T, dt);
-  spec.Critery = 0;
-  EXPECT_NEAR(Criterion(*F, spec, {}), e * e * n * dt, 1e-12);
-  // The derivative sees the jump from the zero history at the first step only.
-  spec.Critery = 1;
-  spec.WeightY = 3;
-  spec.WeightDY = 2;
-  const double first = std::pow(3 * e + 2 * e / dt, 2) * dt, rest = std::pow(3 * e, 2) * dt;
-  EXPECT_NEAR(Criterion(*F, spec, {}) / (first + (n - 1) * rest), 1.0, 1e-12);
-  spec.Critery = 2;
-  spec.WeightD2Y = 4;
-  const double s1 = std::pow(3 * e + 2 * e / dt + 4 * e / (dt * dt), 2) * dt;
-  const double s2 = std::pow(3 * e + 4 * e / (dt * dt), 2) * dt;  // e - 2e + 0
-  EXPECT_NEAR(Criterion(*F, spec, {}) / (s1 + s2 + (n - 2) * rest), 1.0, 1e-12);
-  // An error beyond 1e8 ends the run with 1e30.
-  g->Params[0] = 2e8;
-  spec.Critery = 0;
-  EXPECT_EQ(Criterion(*F, spec, {}), 1e30);
+  // An even and an odd number of steps (the terms are summed in pairs).
+  for (const double T : {2.0, 2.03}) {
+    SCOPED_TRACE(T);
+    const double K = 0.25, e = 1 - K, dt = 0.01;
+    F = CreateField();
+    auto* g = Gain(K, dt);
+    TCriterionSpec spec;
+    spec.ViewTime = T;
+    const long n = Steps(T, dt);
+    spec.Critery = 0;
+    EXPECT_NEAR(Criterion(*F, spec, {}), e * e * n * dt, 1e-12);
+    // The derivative sees the jump from the zero history at the first step only.
+    spec.Critery = 1;
+    spec.WeightY = 3;
+    spec.WeightDY = 2;
+    const double first = std::pow(3 * e + 2 * e / dt, 2) * dt, rest = std::pow(3 * e, 2) * dt;
+    EXPECT_NEAR(Criterion(*F, spec, {}) / (first + (n - 1) * rest), 1.0, 1e-12);
+    spec.Critery = 2;
+    spec.WeightD2Y = 4;
+    const double s1 = std::pow(3 * e + 2 * e / dt + 4 * e / (dt * dt), 2) * dt;
+    const double s2 = std::pow(3 * e + 4 * e / (dt * dt), 2) * dt;  // e - 2e + 0
+    EXPECT_NEAR(Criterion(*F, spec, {}) / (s1 + s2 + (n - 2) * rest), 1.0, 1e-12);
+    // An error beyond 1e8 ends the run with 1e30, a NaN too.
+    for (const double bad : {2e8, std::nan("")}) {
+      g->Params[0] = bad;
+      spec.Critery = 0;
+      EXPECT_EQ(Criterion(*F, spec, {}), 1e30);
+    }
+  }
 }
 
 TEST_F(OptimiseTest, MarkedParametersFollowTheRunListAndKeepTheirRanges) {
@@ -129,37 +138,64 @@ void TwoParameters(TField& f) {
   f.Step = 0.02;
 }
 
-TEST_F(OptimiseTest, RunsOnCopiesChooseWhatTheSequentialRunChooses) {
+// The shipped fuzzy PD loop with the plant's time constant and gain marked.
+void FuzzyLoop(TField& f) {
+  ASSERT_EQ(LoadField(f, std::string(VEMO_SOURCE_DIR) + "/examples/fuzzy_pd.vmo"), TLoadResult::Ok);
+  static_cast<TParamBlock*>(f.Cell(9, 4))->OptMask = 0b11;
+}
+
+// Tunes the two marked parameters of the scheme `build` makes, on the field
+// itself (one worker) or on copies; the values found, the runs done.
+struct TTuned {
+  std::vector<double> Values;
+  long Runs = 0;
+  bool Parallel = false;
+};
+TTuned Tune(void (*build)(TField&), int method, unsigned workers, double viewTime) {
   TSettings s;
   s.ZondCount = 6;
   s.SpeedDownIters = 4;
   s.GradDownIters = 15;
-  for (int method : {kProbeSearch, kCoordinateDescent, kGradientDescent}) {
-    SCOPED_TRACE(method);
-    std::vector<double> values[2];
-    long runs[2] = {0, 0};
-    for (unsigned workers : {1u, 3u}) {
-      ResetProgramState();
-      auto f = CreateField();
-      TwoParameters(*f);
-      PrepareRun(*f);
-      ASSERT_EQ(Prog.Err.ErrorCode, 0);
-      ASSERT_EQ(BindMarkedParams(MarkedParams(*f)), 2);
-      OptState().Params[0] = {0, OptState().Params[0].Value, -1, 2, OptState().Params[0].Cell, 0};
-      OptState().Params[1] = {1, OptState().Params[1].Value, 0, 3, OptState().Params[1].Cell, 0};
-      TOptRunOptions o;
-      o.Method = method;
-      o.Spec.ViewTime = 3;
-      o.Workers = workers;
-      TOptProgress progress;
-      const TOptOutcome out = RunOptimisation(*f, s, o, progress);
-      EXPECT_EQ(out.Parallel, workers > 1);
-      const int k = workers > 1;
-      runs[k] = out.Runs;
-      for (int i = 0; i < 2; ++i) values[k].push_back(*OptState().Params[i].Value);
+  ResetProgramState();
+  auto f = CreateField();
+  build(*f);
+  PrepareRun(*f);
+  EXPECT_EQ(Prog.Err.ErrorCode, 0);
+  EXPECT_EQ(BindMarkedParams(MarkedParams(*f)), 2);
+  OptState().Params[0].Lower = 0.1;
+  OptState().Params[0].Upper = 2;
+  OptState().Params[1].LogScale = 1;
+  OptState().Params[1].Lower = 0.2;
+  OptState().Params[1].Upper = 3;
+  TOptRunOptions o;
+  o.Method = method;
+  o.Spec.ViewTime = viewTime;
+  o.Workers = workers;
+  TOptProgress progress;
+  const TOptOutcome out = RunOptimisation(*f, s, o, progress);
+  TTuned t;
+  for (int i = 0; i < 2; ++i) t.Values.push_back(*OptState().Params[i].Value);
+  t.Runs = out.Runs;
+  t.Parallel = out.Parallel;
+  return t;
+}
+
+TEST_F(OptimiseTest, RunsOnCopiesChooseWhatTheSequentialRunChooses) {
+  struct {
+    void (*Build)(TField&);
+    double ViewTime;
+  } schemes[] = {{TwoParameters, 3.0}, {FuzzyLoop, 1.0}};
+  for (const auto& scheme : schemes) {
+    SCOPED_TRACE(scheme.ViewTime);
+    for (int method : {kProbeSearch, kCoordinateDescent, kGradientDescent}) {
+      SCOPED_TRACE(method);
+      const TTuned one = Tune(scheme.Build, method, 1, scheme.ViewTime);
+      const TTuned three = Tune(scheme.Build, method, 3, scheme.ViewTime);
+      EXPECT_FALSE(one.Parallel);
+      EXPECT_TRUE(three.Parallel);
+      EXPECT_EQ(one.Runs, three.Runs);
+      EXPECT_EQ(one.Values, three.Values);  // to the bit
     }
-    EXPECT_EQ(runs[0], runs[1]);
-    EXPECT_EQ(values[0], values[1]);  // to the bit
   }
 }
 
@@ -193,6 +229,25 @@ TEST_F(OptimiseTest, CopiesAreNotUsedForPluginOrParameterControlBlocks) {
   F->Cell(20, 20)->AsBlock()->RunNext = F->RunList;  // as if compiled in
   F->RunList = F->Cell(20, 20)->AsBlock();
   EXPECT_FALSE(CanRunOnCopies(*F));
+}
+
+// A fuzzy controller runs on copies unless a term belongs to a variable
+// that no side refreshes at each step: its value is then what the rules
+// left at the copy's previous step, maybe of another run.
+TEST_F(OptimiseTest, CopiesAreNotUsedForFuzzyControllersThatCarryValues) {
+  FuzzyLoop(*F);
+  PrepareRun(*F);
+  ASSERT_EQ(Prog.Err.ErrorCode, 0);
+  EXPECT_TRUE(CanRunOnCopies(*F));
+  TFuzzyModel& m = static_cast<TFuzzyBlock*>(F->Cell(7, 4))->Model;
+  const size_t extra = AddVariable(m, "MEMORY");
+  AddTerm(m, "M", static_cast<uint32_t>(extra), TFuzzyShape{{{0, 0}, {1, 1}, {2, 0}}});
+  EXPECT_FALSE(CanRunOnCopies(*F));
+  m.Terms.back().VarIndex = 2;  // the unnamed bottom side
+  ASSERT_TRUE(m.Variables[2].Name.empty());
+  EXPECT_FALSE(CanRunOnCopies(*F));
+  m.Terms.back().VarIndex = 1000;  // no variable: always degree 0
+  EXPECT_TRUE(CanRunOnCopies(*F));
 }
 
 TEST(OptProgress, RemainingTimeNeverJittersDownByASecondOrTwo) {
