@@ -58,13 +58,5 @@ void TFuzzyBlock::Step() {
     Output = Model.Variables[OutputSide].Value;
 }
 
-bool TFuzzyBlock::CarriesState() const {
-  const size_t sides = std::min<size_t>(4, Model.Variables.size());
-  for (const TFuzzyTerm& t : Model.Terms) {
-    if (t.VarIndex >= Model.Variables.size()) continue;  // fuzzified as 0 always
-    if (t.VarIndex >= sides || Model.Variables[t.VarIndex].Name.empty()) return true;
-  }
-  return false;
-}
 
 }  // namespace vemo

@@ -24,11 +24,6 @@ class TFuzzyBlock : public TKindBlock {
   void Start() override;
   // Inputs into their variables, one inference, the output variable out.
   void Step() override;
-  // Whether a step may depend on earlier steps (and so a run on earlier
-  // runs): some term belongs to a variable that no side refreshes at every
-  // step (an unnamed one, or one past the four sides), whose value is then
-  // the one the rules left last time.
-  bool CarriesState() const;
 
  private:
   TFuzzyInference work_;

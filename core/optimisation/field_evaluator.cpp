@@ -5,7 +5,6 @@
 #include <mutex>
 #include <thread>
 
-#include "fuzzy/fuzzy_block.h"
 #include "model/field.h"
 #include "optimisation/progress.h"
 #include "shell/program.h"
@@ -46,11 +45,6 @@ bool CanRunOnCopies(const TField& field) {
       case 54:  // plug-in block
       case 40:  // parameter control
         return false;
-      case 38:  // fuzzy controller: its steps keep to its own model, but one
-                // whose rules read their own earlier results would start each
-                // copy's run from what that copy ran before
-        if (static_cast<const TFuzzyBlock*>(b)->CarriesState()) return false;
-        break;
       default: break;
     }
   }

@@ -54,9 +54,8 @@ class TSequentialEvaluator : public TEvaluator {
 // Whether runs of the field may go on copies of it on other threads: not
 // with plug-in blocks (their libraries keep one state for every copy), nor
 // with parameter-control blocks (they change parameters from one run to the
-// next, which copies would not share), nor with fuzzy controllers whose
-// rules carry values from one step to the next (a run would depend on the
-// runs before it on the same copy).
+// next, which copies would not share). Fuzzy controllers keep to their own
+// model and start every run from zero, so they run on copies.
 bool CanRunOnCopies(const TField& field);
 
 // Worker threads to use by default: the machine's cores.

@@ -231,25 +231,6 @@ TEST_F(OptimiseTest, CopiesAreNotUsedForPluginOrParameterControlBlocks) {
   EXPECT_FALSE(CanRunOnCopies(*F));
 }
 
-// A fuzzy controller runs on copies unless a term belongs to a variable
-// that no side refreshes at each step: its value is then what the rules
-// left at the copy's previous step, maybe of another run.
-TEST_F(OptimiseTest, CopiesAreNotUsedForFuzzyControllersThatCarryValues) {
-  FuzzyLoop(*F);
-  PrepareRun(*F);
-  ASSERT_EQ(Prog.Err.ErrorCode, 0);
-  EXPECT_TRUE(CanRunOnCopies(*F));
-  TFuzzyModel& m = static_cast<TFuzzyBlock*>(F->Cell(7, 4))->Model;
-  const size_t extra = AddVariable(m, "MEMORY");
-  AddTerm(m, "M", static_cast<uint32_t>(extra), TFuzzyShape{{{0, 0}, {1, 1}, {2, 0}}});
-  EXPECT_FALSE(CanRunOnCopies(*F));
-  m.Terms.back().VarIndex = 2;  // the unnamed bottom side
-  ASSERT_TRUE(m.Variables[2].Name.empty());
-  EXPECT_FALSE(CanRunOnCopies(*F));
-  m.Terms.back().VarIndex = 1000;  // no variable: always degree 0
-  EXPECT_TRUE(CanRunOnCopies(*F));
-}
-
 TEST(OptProgress, RemainingTimeNeverJittersDownByASecondOrTwo) {
   int64_t now = 0;
   TOptProgress p([&now] { return now; });
