@@ -33,7 +33,7 @@ class TFormSample : public QLabel {
       : QLabel(parent), button_(button) {
     setPixmap(QPixmap::fromImage(TransferPicture(sample)));
     setFrameShape(QFrame::StyledPanel);
-    // The narrower sample stands on the same white as its picture.
+    // White around the picture too, when the column is wider than it.
     setAutoFillBackground(true);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -116,7 +116,7 @@ TWSForm::TWSForm(TField& field, QWidget* parent)
 }
 
 bool TWSForm::BitBtn2Click() {
-  if (!Lists.BothSelected() || !Lists.CheckDistinct()) return false;
+  if (!Lists.CheckChoice()) return false;
   const bool factored = KindGroup->checkedId() == Factored;
   PlotSettings().WsType = factored ? Factored : Polynomial;
   std::string text;
