@@ -1,77 +1,56 @@
-// The simulation step loop against a hand-written loop over plain arrays
-// computing the same recurrences. Compare the two times of one run:
-//   build/bench/vemo_bench --benchmark_filter=Chain
+// The simulation step loop against two hand-written loops over plain arrays
+// computing the same recurrences:
+//   Indexed  — every block reads its input through an index array, as a
+//              scheme's wiring requires;
+//   Plain    — the loop a user writes for the chain: the signal passed from
+//              block to block in a variable.
+// Each run does the same number of block steps over chains of 50, 200, 1,000
+// and 10,000 blocks (the small ones keep the run's data in the first-level
+// cache, the largest not even in the second). The label "output" is the end
+// of the chain after the last step: the three loops agree to the bit.
+//   build/bench/vemo_bench --benchmark_filter='Aperiodic|Mixed|Linear'
 #include <benchmark/benchmark.h>
 
-#include <utility>
+#include <cstdio>
+#include <string>
 #include <vector>
 
-#include "model/scheme_builder.h"
+#include "chain_scheme.h"
 #include "shell/program.h"
 #include "simulation/engine.h"
 
 using namespace vemo;
+using vemo::bench::AperiodicT;
+using vemo::bench::kLinear;
+using vemo::bench::kMixed;
 
 namespace {
 
-// Every run does the same work, 10^8 block steps, spread over chains of 50,
-// 200 and 1,000 blocks: the small ones keep the run's data in the first-level
-// cache, the large one does not.
-constexpr long kWork = 100'000'000;
-std::pair<int, int> ChainSize(const benchmark::State& state) {
+constexpr long kWork = 20'000'000;  // block steps per run
+constexpr double kDt = 0.001;
+
+struct TChain {
+  int Blocks, Steps;
+};
+TChain ChainSize(const benchmark::State& state) {
   const int blocks = static_cast<int>(state.range(0));
   return {blocks, static_cast<int>(kWork / blocks)};
 }
-constexpr double kDt = 0.001;
 
-struct TStage {
-  uint16_t Code;
-  std::initializer_list<double> Params;
-};
-// Linear chain: proportional, aperiodic, integrating, differentiating
-// (keeps the integrals bounded), oscillatory.
-const TStage kLinear[5] = {{6, {1.0}}, {10, {0.5, 1.0, 0.0}}, {7, {1.0, 0.0}}, {8, {1.0}},
-                           {11, {0.2, 0.3, 1.0}}};
-// Mixed chain: saturation, aperiodic, dead zone, pulse-amplitude element,
-// two-position relay.
-const TStage kMixed[5] = {{21, {1.0, -1.0}}, {10, {0.5, 1.0, 0.0}}, {20, {0.01}},
-                          {13, {0.1, 1.0}}, {23, {1.0, -1.0, 0.0}}};
-
-// A constant followed by the chain, snaking over the grid in rows of 48
-// blocks (blocks in even columns, wires between them, turns at the ends).
-std::unique_ptr<TField> ChainField(const TStage* pattern, int kBlocks) {
-  auto f = CreateField();
-  TSchemeBuilder b(*f);
-  b.Block(1, 1, 0, {1.0});
-  int prevCol = 1, prevRow = 1;
-  for (int i = 0; i < kBlocks; ++i) {
-    const int row = 1 + (i / 48) * 3;
-    const int idx = i % 48;
-    const int col = ((i / 48) % 2 == 0) ? 3 + 2 * idx : 97 - 2 * idx;
-    b.Block(col, row, pattern[i % 5].Code, pattern[i % 5].Params);
-    if (row == prevRow) {
-      b.Line({{prevCol, prevRow}, {col, row}});
-    } else {
-      // Turn at the row end: out of the right (or left) side, down, back in.
-      const int side = prevCol > 50 ? prevCol + 1 : prevCol - 1;
-      b.Line({{prevCol, prevRow}, {side, prevRow}, {side, row}, {col, row}});
-    }
-    prevCol = col;
-    prevRow = row;
-  }
-  // The output leaves the last block in the direction of its row.
-  const int outCol = prevCol + (((kBlocks - 1) / 48) % 2 == 0 ? 1 : -1);
-  b.Line({{prevCol, prevRow}, {outCol, prevRow}});
-  b.Point(0, outCol, prevRow);
-  f->Step = kDt;
-  f->AutoStep = 0;
-  return f;
+void Report(benchmark::State& state, const TChain& c, double out) {
+  benchmark::DoNotOptimize(out);
+  char label[48];
+  std::snprintf(label, sizeof label, "output %.17g", out);
+  state.SetLabel(label);
+  state.SetItemsProcessed(state.iterations() * static_cast<long>(c.Steps) * c.Blocks);
 }
 
-void RunEngine(benchmark::State& state, const TStage* pattern) {
-  const auto [kBlocks, kSteps] = ChainSize(state);
+void RunEngine(benchmark::State& state, const char* kind) {
+  const TChain c = ChainSize(state);
   ResetProgramState();
-  auto f = ChainField(pattern, kBlocks);
+  auto f = CreateField();
+  bench::BuildChain(*f, kind, c.Blocks);
+  f->Step = kDt;
   PrepareRun(*f);
   if (Prog.Err.ErrorCode) {
     state.SkipWithError("scheme error");
@@ -80,27 +59,73 @@ void RunEngine(benchmark::State& state, const TStage* pattern) {
   double out = 0;
   for (auto _ : state) {
     SimInit(*f);
-    double t = 0;
-    for (int s = 0; s < kSteps; ++s) {
+    for (int s = 0; s < c.Steps; ++s) {
       Prog.Clock.TimeStep = kDt;
-      Prog.Clock.SimTime = t;
+      Prog.Clock.SimTime = StepTime(s, kDt);
       SimStepAll(*f);
-      t += kDt;
     }
     out = f->Points[0].Source->Output;
     SimDone(*f);
   }
-  benchmark::DoNotOptimize(out);
-  state.counters["output"] = out;
-  state.SetItemsProcessed(state.iterations() * kSteps * kBlocks);
+  Report(state, c, out);
 }
 
-void BM_ChainEngine(benchmark::State& state) { RunEngine(state, kLinear); }
-BENCHMARK(BM_ChainEngine)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Arg(50)->Arg(200)->Arg(1000);
+// ---- the aperiodic chain: T = 0.5 ... 1.5 s, K = 1 ----
 
-// The same recurrences over plain arrays, in chain order.
-void BM_ChainHandWritten(benchmark::State& state) {
-  const auto [kBlocks, kSteps] = ChainSize(state);
+void BM_AperiodicEngine(benchmark::State& state) { RunEngine(state, "aperiodic"); }
+
+void BM_AperiodicIndexed(benchmark::State& state) {
+  const TChain c = ChainSize(state);
+  double out = 0;
+  for (auto _ : state) {
+    std::vector<double> T(c.Blocks), K(c.Blocks, 1.0), s(c.Blocks, 0.0), y(c.Blocks + 1, 0.0);
+    std::vector<int> in(c.Blocks);
+    for (int i = 0; i < c.Blocks; ++i) {
+      T[i] = AperiodicT(i, c.Blocks);
+      in[i] = i;  // slot 0 is the constant source
+    }
+    y[0] = 1.0;
+    for (int k = 0; k < c.Steps; ++k)
+      for (int i = 0; i < c.Blocks; ++i) {
+        double a = kDt / T[i];
+        if (a > 1) a = 1;
+        s[i] += (y[in[i]] - s[i]) * a;
+        y[i + 1] = K[i] * s[i];
+      }
+    out = y[c.Blocks];
+  }
+  Report(state, c, out);
+}
+
+void BM_AperiodicPlain(benchmark::State& state) {
+  const TChain c = ChainSize(state);
+  double out = 0;
+  for (auto _ : state) {
+    std::vector<double> a(c.Blocks), K(c.Blocks, 1.0), s(c.Blocks, 0.0);
+    for (int i = 0; i < c.Blocks; ++i) {
+      const double q = kDt / AperiodicT(i, c.Blocks);
+      a[i] = q < 1 ? q : 1;
+    }
+    double x = 0;
+    for (int k = 0; k < c.Steps; ++k) {
+      x = 1.0;
+      for (int i = 0; i < c.Blocks; ++i) {
+        s[i] += (x - s[i]) * a[i];
+        x = K[i] * s[i];
+      }
+    }
+    out = x;
+  }
+  Report(state, c, out);
+}
+
+// ---- the linear chain: proportional, aperiodic, integrating,
+// differentiating, oscillatory ----
+
+void BM_LinearEngine(benchmark::State& state) { RunEngine(state, "linear"); }
+
+void BM_LinearIndexed(benchmark::State& state) {
+  const TChain c = ChainSize(state);
   struct Cell {
     int code;
     double p0, p1, p2;
@@ -108,26 +133,20 @@ void BM_ChainHandWritten(benchmark::State& state) {
   };
   double out = 0;
   for (auto _ : state) {
-    std::vector<Cell> c(kBlocks);
-    for (int i = 0; i < kBlocks; ++i) {
-      const int code = kLinear[i % 5].Code;
-      c[i] = {code, 0, 0, 0, 0, 0, 0, 0};
-      if (code == 6) c[i].p0 = 1.0;
-      else if (code == 10) { c[i].p0 = 0.5; c[i].p1 = 1.0; }
-      else if (code == 7) c[i].p0 = 1.0;
-      else if (code == 8) c[i].p0 = 1.0;
-      else { c[i].p0 = 0.2; c[i].p1 = 0.3; c[i].p2 = 1.0; }
+    std::vector<Cell> cells(c.Blocks);
+    for (int i = 0; i < c.Blocks; ++i) {
+      const auto& st = kLinear[i % 5];
+      cells[i] = {st.Code, st.Params[0], st.Params.size() > 1 ? st.Params[1] : 0.0,
+                  st.Params.size() > 2 ? st.Params[2] : 0.0, 0, 0, 0, 0};
     }
     const double dt = kDt;
-    // Outputs live in an array and every block reads its input through an
-    // index, as a scheme's wiring requires (slot 0 is the constant source).
-    std::vector<double> y(kBlocks + 1, 0.0);
-    std::vector<int> in(kBlocks);
-    for (int i = 0; i < kBlocks; ++i) in[i] = i;
+    std::vector<double> y(c.Blocks + 1, 0.0);
+    std::vector<int> in(c.Blocks);
+    for (int i = 0; i < c.Blocks; ++i) in[i] = i;
     y[0] = 1.0;
-    for (int s = 0; s < kSteps; ++s) {
-      for (int i = 0; i < kBlocks; ++i) {
-        Cell& b = c[i];
+    for (int k = 0; k < c.Steps; ++k)
+      for (int i = 0; i < c.Blocks; ++i) {
+        Cell& b = cells[i];
         const double x = y[in[i]];
         switch (b.code) {
           case 6: b.y = b.p0 * x; break;
@@ -159,46 +178,75 @@ void BM_ChainHandWritten(benchmark::State& state) {
         }
         y[i + 1] = b.y;
       }
-      out = y[kBlocks];
-    }
+    out = y[c.Blocks];
   }
-  benchmark::DoNotOptimize(out);
-  state.counters["output"] = out;
-  state.SetItemsProcessed(state.iterations() * kSteps * kBlocks);
+  Report(state, c, out);
 }
-BENCHMARK(BM_ChainHandWritten)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Arg(50)->Arg(200)->Arg(1000);
 
-}  // namespace
+void BM_LinearPlain(benchmark::State& state) {
+  // Whole groups of five blocks (50 ... 10,000 are).
+  const TChain c = ChainSize(state);
+  const int groups = c.Blocks / 5;
+  double out = 0;
+  for (auto _ : state) {
+    const double dt = kDt, Kp = 1, Ta = 0.5, Ka = 1, Ki = 1, Kd = 1, To = 0.2, xi = 0.3, Ko = 1;
+    double aa = dt / Ta;
+    if (aa > 1) aa = 1;
+    double ao = 2 * xi * dt / To;
+    if (ao > 1) ao = 1;
+    const double div = 2 * xi * To;
+    std::vector<double> sa(groups, 0.0), si(groups, 0.0), ui(groups, 0.0), ud(groups, 0.0),
+        vo(groups, 0.0), so(groups, 0.0);
+    double x = 0;
+    for (int k = 0; k < c.Steps; ++k) {
+      x = 1.0;
+      for (int g = 0; g < groups; ++g) {
+        x = Kp * x;
+        sa[g] += (x - sa[g]) * aa;
+        x = Ka * sa[g];
+        si[g] += (x + ui[g]) * 0.5 * dt;
+        ui[g] = x;
+        x = Ki * si[g];
+        const double d = Kd * (x - ud[g]) / dt;
+        ud[g] = x;
+        x = d;
+        vo[g] += (x - so[g]) * dt / div;
+        so[g] += (vo[g] - so[g]) * ao;
+        x = Ko * so[g];
+      }
+    }
+    out = x;
+  }
+  Report(state, c, out);
+}
 
-namespace {
+// ---- the mixed chain: saturation, aperiodic, dead zone, pulse-amplitude
+// element, two-position relay ----
 
-void BM_MixedEngine(benchmark::State& state) { RunEngine(state, kMixed); }
-BENCHMARK(BM_MixedEngine)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Arg(50)->Arg(200)->Arg(1000);
+void BM_MixedEngine(benchmark::State& state) { RunEngine(state, "mixed"); }
 
-// The mixed chain's recurrences over plain arrays.
-void BM_MixedHandWritten(benchmark::State& state) {
-  const auto [kBlocks, kSteps] = ChainSize(state);
+void BM_MixedIndexed(benchmark::State& state) {
+  const TChain c = ChainSize(state);
   struct Cell {
     int code;
     double p0, p1, s, phase, y;
   };
   double out = 0;
   for (auto _ : state) {
-    std::vector<Cell> c(kBlocks);
-    for (int i = 0; i < kBlocks; ++i) {
-      const TStage& st = kMixed[i % 5];
-      const double* p = st.Params.begin();
-      c[i] = {st.Code, p[0], st.Params.size() > 1 ? p[1] : 0.0, 0, 0, 0};
-      if (st.Code == 13) c[i].phase = c[i].p0;
+    std::vector<Cell> cells(c.Blocks);
+    for (int i = 0; i < c.Blocks; ++i) {
+      const auto& st = kMixed[i % 5];
+      cells[i] = {st.Code, st.Params[0], st.Params.size() > 1 ? st.Params[1] : 0.0, 0, 0, 0};
+      if (st.Code == 13) cells[i].phase = cells[i].p0;
     }
     const double dt = kDt;
-    std::vector<double> y(kBlocks + 1, 0.0);
-    std::vector<int> in(kBlocks);
-    for (int i = 0; i < kBlocks; ++i) in[i] = i;
+    std::vector<double> y(c.Blocks + 1, 0.0);
+    std::vector<int> in(c.Blocks);
+    for (int i = 0; i < c.Blocks; ++i) in[i] = i;
     y[0] = 1.0;
-    for (int s = 0; s < kSteps; ++s) {
-      for (int i = 0; i < kBlocks; ++i) {
-        Cell& b = c[i];
+    for (int k = 0; k < c.Steps; ++k)
+      for (int i = 0; i < c.Blocks; ++i) {
+        Cell& b = cells[i];
         const double x = y[in[i]];
         switch (b.code) {
           case 21: b.y = x > b.p0 ? b.p0 : x < b.p1 ? b.p1 : x; break;
@@ -222,13 +270,55 @@ void BM_MixedHandWritten(benchmark::State& state) {
         }
         y[i + 1] = b.y;
       }
-      out = y[kBlocks];
-    }
+    out = y[c.Blocks];
   }
-  benchmark::DoNotOptimize(out);
-  state.counters["output"] = out;
-  state.SetItemsProcessed(state.iterations() * kSteps * kBlocks);
+  Report(state, c, out);
 }
-BENCHMARK(BM_MixedHandWritten)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Arg(50)->Arg(200)->Arg(1000);
+
+void BM_MixedPlain(benchmark::State& state) {
+  // Whole groups of five blocks, as bench/plain_chain.c writes them.
+  const TChain c = ChainSize(state);
+  const int groups = c.Blocks / 5;
+  double out = 0;
+  for (auto _ : state) {
+    const double dt = kDt, hi = 1, lo = -1, T = 0.5, K = 1, d = 0.01, P = 0.1, Q = 1, y1 = 1,
+                 y2 = -1, thr = 0;
+    const double a = dt / T < 1 ? dt / T : 1;
+    std::vector<double> s(groups, 0.0), phase(groups, P), held(groups, 0.0);
+    double x = 0;
+    for (int k = 0; k < c.Steps; ++k) {
+      x = 1.0;
+      for (int g = 0; g < groups; ++g) {
+        x = x > hi ? hi : x < lo ? lo : x;
+        s[g] += (x - s[g]) * a;
+        x = K * s[g];
+        x = x > d ? x - d : x < -d ? x + d : 0;
+        phase[g] += dt;
+        if (phase[g] >= P / Q) held[g] = 0;
+        if (phase[g] >= P) {
+          held[g] = x;
+          phase[g] -= P;
+        }
+        x = held[g];
+        x = x < thr ? y2 : y1;
+      }
+    }
+    out = x;
+  }
+  Report(state, c, out);
+}
+
+#define VEMO_CHAIN_BENCH(name) \
+  BENCHMARK(name)->Unit(benchmark::kMillisecond)->MinTime(1.0)->Arg(50)->Arg(200)->Arg(1000)->Arg(10000)
+
+VEMO_CHAIN_BENCH(BM_AperiodicEngine);
+VEMO_CHAIN_BENCH(BM_AperiodicIndexed);
+VEMO_CHAIN_BENCH(BM_AperiodicPlain);
+VEMO_CHAIN_BENCH(BM_LinearEngine);
+VEMO_CHAIN_BENCH(BM_LinearIndexed);
+VEMO_CHAIN_BENCH(BM_LinearPlain);
+VEMO_CHAIN_BENCH(BM_MixedEngine);
+VEMO_CHAIN_BENCH(BM_MixedIndexed);
+VEMO_CHAIN_BENCH(BM_MixedPlain);
 
 }  // namespace

@@ -1,12 +1,15 @@
 // Growth of the frequency-domain work with size: W(s) of contours with
-// nested feedback loops, and root finding of growing degree.
+// nested feedback loops and of chains winding over the whole field, and
+// root finding of growing degree.
 #include <benchmark/benchmark.h>
 
 #include <random>
 
 #include "frequency/contour.h"
 #include "frequency/roots.h"
+#include "model/compile.h"
 #include "model/scheme_builder.h"
+#include "scheme_fixtures.h"
 #include "shell/program.h"
 
 using namespace vemo;
@@ -47,6 +50,45 @@ void BM_ContourTransferFunction(benchmark::State& state) {
   state.counters["blocks"] = static_cast<double>(state.range(0) / 3 * 3);
 }
 BENCHMARK(BM_ContourTransferFunction)->Arg(10)->Arg(20)->Arg(40)->Unit(benchmark::kMillisecond);
+
+// W(s) of a chain of n gains (code 6) or lags (code 10) over the field, and
+// as the baseline in the same process the compile of the same field, which
+// the W(s) command runs first.
+void ChainArgs(benchmark::internal::Benchmark* b) {
+  for (int n : {100, 1000, 9999}) b->Args({6, n});
+  for (int n : {100, 1000}) b->Args({10, n});
+  b->Unit(benchmark::kMillisecond);
+}
+
+std::unique_ptr<TField> Chain(const benchmark::State& state) {
+  auto f = CreateField();
+  const uint16_t code = static_cast<uint16_t>(state.range(0));
+  if (code == 6)
+    testing::BuildSnakeChain(*f, static_cast<int>(state.range(1)), 6, {1.0001});
+  else
+    testing::BuildSnakeChain(*f, static_cast<int>(state.range(1)), 10, {0.1, 1.0, 0.0});
+  return f;
+}
+
+void BM_CompileChain(benchmark::State& state) {
+  ResetProgramState();
+  auto f = Chain(state);
+  for (auto _ : state) {
+    Prog.Err.ErrorCode = 0;
+    Prog.Wiring.ZeroListed = 0;
+    CompileScheme(*f, nullptr);
+  }
+}
+BENCHMARK(BM_CompileChain)->Apply(ChainArgs);
+
+void BM_ChainTransferFunction(benchmark::State& state) {
+  ResetProgramState();
+  auto f = Chain(state);
+  for (auto _ : state) {
+    if (!RunContourCommand(*f, 0, 1, false)) state.SkipWithError("contour failed");
+  }
+}
+BENCHMARK(BM_ChainTransferFunction)->Apply(ChainArgs);
 
 // A polynomial from random complex-conjugate root pairs with moduli in
 // [lo, hi] and angles in [a0, a1] of pi.

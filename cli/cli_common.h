@@ -29,6 +29,7 @@ struct TArgs {
   std::string Command;
   std::vector<std::string> Positional;
   std::map<std::string, std::string> Options;  // "--time" -> "5"; flags -> ""
+  std::vector<std::pair<std::string, std::string>> All;  // every option in order, repeats too
   bool Has(const std::string& k) const { return Options.count(k) != 0; }
 };
 
@@ -76,5 +77,10 @@ int CmdInOut(const TArgs& a);
 int CmdSynth(const TArgs& a);
 int CmdSimplify(const TArgs& a);
 int CmdController(const TArgs& a);
+int CmdOptimize(const TArgs& a);
+int CmdNeuro(const TArgs& a);
+int CmdPrint(const TArgs& a);
+int CmdCodegen(const TArgs& a);
+int CmdFuzzy(const TArgs& a);
 
 }  // namespace vemo::cli

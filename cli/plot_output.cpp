@@ -7,6 +7,8 @@
 #include <iostream>
 #include <vector>
 
+#include "shell/numtext.h"
+
 namespace vemo::cli {
 
 namespace {
@@ -50,6 +52,28 @@ const TPlotOutputs* LoadPlotLibrary() {
 }
 
 }  // namespace
+
+bool PlaneOption(const TArgs& a, TPlaneRect& rect, bool& has) {
+  has = a.Has("--plane");
+  if (!has) return true;
+  const std::string& text = a.Options.at("--plane");
+  double v[4] = {0, 0, 0, 0};
+  size_t from = 0;
+  for (int i = 0; i < 4; ++i) {
+    const size_t comma = i < 3 ? text.find(',', from) : text.size();
+    if (comma == std::string::npos || !ParseNumber(text.substr(from, comma - from), v[i])) {
+      UsageError("--plane: REMIN,REMAX,IMMIN,IMMAX (" + text + ")");
+      return false;
+    }
+    from = comma + 1;
+  }
+  if (!(v[1] > v[0]) || !(v[3] > v[2])) {
+    UsageError(std::string("--plane: ") + kBadParameter + " (" + text + ")");
+    return false;
+  }
+  rect = {v[0], v[2], v[1], v[3]};
+  return true;
+}
 
 bool PlotOptions(const TArgs& a, int& width, int& height) {
   if (a.Has("--plot") && !PlotsAvailable()) {

@@ -6,6 +6,7 @@
 #include "shell/main_form.h"
 #include "shell/qt_dialogs.h"
 #include "shell/vemo_application.h"
+#include "shell/translations.h"
 
 // Plug-in libraries look this function up in the program by name to show
 // their messages (see sample-plugin/tiklo.c).
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   // conversions that way too.
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QString::fromUtf8(vemo::kProgramTitle));
+  vemo::InstallQtTranslations(app);
   vemo::InstallQtDialogs();
   vemo::TMainForm form;
   form.show();

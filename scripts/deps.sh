@@ -3,7 +3,8 @@
 set -euo pipefail
 need=()
 for pkg in cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev \
-           qt6-base-dev libgl-dev fonts-dejavu-core; do
+           qt6-base-dev libgl-dev fonts-dejavu-core qt6-translations-l10n poppler-utils \
+           fp-compiler as31 sdcc-ucsim bwbasic; do
   dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then

@@ -1,11 +1,15 @@
 // Writes the example projects of examples/ with the program's own saving.
 // Usage: make_examples OUTPUT_DIR
+#include <algorithm>
 #include <iostream>
 #include <string>
 
 #include "model/project_file.h"
 #include "model/scheme_builder.h"
 #include "blocks/table_blocks.h"
+#include "fuzzy/fuzzy_block.h"
+#include "fuzzy/fuzzy_file.h"
+#include "fuzzy/fuzzy_rules.h"
 #include "model/macro.h"
 #include "plugins/user_block.h"
 #include "shell/program.h"
@@ -184,6 +188,77 @@ bool MacroLag(const std::string& dir) {
   return Save(*f, dir, "macro_lag.vmo", 5.0);
 }
 
+// Seven terms per variable, from "ОБ" (negative big) to "ПБ" (positive big),
+// centred at -3..3 times a third of the range; the outer terms of an input
+// stay at 1 out to twice the range, the output's are triangles.
+void SevenTerms(TFuzzyModel& m, uint32_t var, const char* suffix, double range, bool shoulders) {
+  static const char* const kNames[] = {"ОБ", "ОС", "ОМ", "Н", "ПМ", "ПС", "ПБ"};
+  const double w = range / 3;
+  for (int k = 0; k < 7; ++k) {
+    const double c = (k - 3) * w;
+    TFuzzyShape s{{{c - w, 0}, {c, 1}, {c + w, 0}}};
+    if (shoulders && k == 0) s = TFuzzyShape{{{-2 * range - w, 0}, {-2 * range, 1}, {c, 1}, {c + w, 0}}};
+    if (shoulders && k == 6) s = TFuzzyShape{{{c - w, 0}, {c, 1}, {2 * range, 1}, {2 * range + w, 0}}};
+    AddTerm(m, std::string(kNames[k]) + "_" + suffix, var, s);
+  }
+}
+
+// The rules of a fuzzy PD controller: the control grows with the error and
+// falls with the speed of the output, one term per step of either, limited
+// at the outer terms.
+std::string PdRules() {
+  static const char* const kNames[] = {"ОБ", "ОС", "ОМ", "Н", "ПМ", "ПС", "ПБ"};
+  std::string text;
+  for (int i = 0; i < 7; ++i)
+    for (int j = 0; j < 7; ++j) {
+      const int u = std::clamp(i - j + 3, 0, 6);
+      text += std::string("ЕСЛИ Ошибка ЕСТЬ ") + kNames[i] + "_е И Скорость ЕСТЬ " + kNames[j] +
+              "_с ТО Управление ЕСТЬ " + kNames[u] + "_у\n";
+    }
+  return text;
+}
+
+// A fuzzy PD controller (MAX_MIN, 7 x 7 rules) closing a unit step loop
+// around the servo 1 / (s (0.5 s + 1)): the error enters on the left, the
+// speed of the output (the lag's output) on top, the control leaves on the
+// right. Point A is the output, B the error, C the control. The model is
+// also written as fuzzy_pd.fz.
+bool FuzzyPd(const std::string& dir) {
+  auto f = CreateField();
+  TSchemeBuilder b(*f);
+  b.Block(2, 4, 0, {1.0});
+  b.Block(4, 4, 2);
+  auto* fuzzy = static_cast<TFuzzyBlock*>(b.Block(7, 4, 38));
+  b.Block(9, 4, 10, {0.5, 1.0, 0.0});
+  b.Block(12, 4, 7, {1.0, 0.0});
+  b.Line({{2, 4}, {4, 4}});
+  b.Line({{4, 4}, {7, 4}});
+  b.Line({{7, 4}, {9, 4}});
+  b.Line({{9, 4}, {12, 4}});
+  b.Line({{10, 4}, {10, 2}, {7, 2}, {7, 4}});
+  b.Line({{12, 4}, {15, 4}});
+  b.Line({{13, 4}, {13, 6}, {4, 6}, {4, 4}});
+  b.Point(0, 15, 4);
+  b.Point(1, 5, 4);
+  b.Point(2, 8, 4);
+
+  TFuzzyModel& m = fuzzy->Model;
+  m.Clear();
+  for (const char* n : {"Скорость", "Ошибка", "", "Управление"}) AddVariable(m, n);
+  SevenTerms(m, 1, "е", 1.0, true);
+  SevenTerms(m, 0, "с", 3.0, true);
+  SevenTerms(m, 3, "у", 4.0, false);
+  m.Method = kMaxMin;
+  if (CompileRules(m, PdRules()).Line >= 0) return false;
+  fuzzy->OutputSide = Right;
+  f->Step = 0.005;
+  f->AutoStep = 0;
+  const std::string model = dir + "/fuzzy_pd.fz";
+  if (!SaveModelFile(m, model)) return false;
+  std::cout << model << "\n";
+  return Save(*f, dir, "fuzzy_pd.vmo", 5.0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -195,6 +270,6 @@ int main(int argc, char** argv) {
   const std::string dir = argv[1];
   const bool ok = FirstOrderLag(dir) && FeedbackLoop(dir) && OscillatoryStep(dir) && SamplePlugin(dir) &&
                   RelayLoop(dir) && SaturationLoop(dir) && PwmLoop(dir) && TableNonlinearity(dir) &&
-                  MacroLag(dir);
+                  MacroLag(dir) && FuzzyPd(dir);
   return ok ? 0 : 1;
 }

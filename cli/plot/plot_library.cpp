@@ -1,6 +1,6 @@
-// The drawing half of vemo-cli --plot: the pictures of the result windows
-// drawn through the render library on Qt's offscreen platform and written
-// as PNG. Loaded by the program on demand (plot_output.h); the program's
+// The drawing half of vemo-cli --plot and print: the pictures of the result
+// windows drawn through the render library on Qt's offscreen platform and
+// written as PNG, and the scheme printed to PDF. Loaded by the program on demand (plot_output.h); the program's
 // own core (settings, runs, blocks) is the one these functions see.
 #include <QGuiApplication>
 #include <QImage>
@@ -10,6 +10,15 @@
 #include <memory>
 
 #include "../plot_output.h"
+#include "model/scheme_render.h"
+#include "print/print_page.h"
+#include "frequency/bode.h"
+#include "frequency/bode_plot.h"
+#include "frequency/describing.h"
+#include "frequency/plane_plot.h"
+#include "frequency/popov.h"
+#include "shell/program.h"
+#include "fuzzy/membership_plot.h"
 #include "simulation/phase.h"
 #include "simulation/phase_plot.h"
 #include "simulation/transient.h"
@@ -65,10 +74,93 @@ bool WritePhase(const TPhaseRun& run, const std::string& path, int width, int he
   return SavePng(PhaseImage(pic, QSize(width, height)), path);
 }
 
+bool WriteSchemePdf(const TField& field, const TSchemePrint& job, const std::string& path) {
+  TGuiScope gui;
+  TSchemeView view;
+  view.VisibleCols = kPrintViewCols;
+  view.VisibleRows = kPrintViewRows;
+  TPageJob page;
+  page.Callback = [&](QPainter* canvas, int mode, const QRect& rect) {
+    return RenderScheme(canvas, field, view, mode, rect, job.Monochrome);
+  };
+  page.Mode = job.Mode;
+  const QSize picture = page.Callback(nullptr, job.Mode + kMeasureModes, QRect()).size();
+  const TMiniRect placement =
+      ProportionalPlacement(FullPagePlacement(job.Landscape), picture, job.Landscape);
+  if (PrintToPdfFile(QString::fromStdString(path), QString::fromStdString(job.Title),
+                     DefaultPdfLayout(), placement, job.Landscape, page))
+    return true;
+  std::cerr << "vemo-cli: " << path << ": Ошибка в записи файла!\n";
+  return false;
+}
+
+bool WriteBode(const TZeroPoleForm& form, Real delay, double lgwMin, double lgwMax,
+               const std::string& path, int width, int height) {
+  TBodeRanges ranges;
+  if (!BodeAutoscale(form, delay, lgwMin, lgwMax, ranges)) {
+    SetError(18);
+    PrintSchemeError();
+    return false;
+  }
+  TGuiScope gui;
+  TBodePicture l;
+  l.Form = &form;
+  l.Delay = delay;
+  l.LgwMin = lgwMin;
+  l.LgwMax = lgwMax;
+  l.Top = ranges.LMax;
+  l.Bottom = ranges.LMin;
+  TBodePicture phi = l;
+  phi.Phase = true;
+  phi.Top = ranges.PhiMax;
+  phi.Bottom = ranges.PhiMin;
+  return SavePng(BodeImage(&l, &phi, QSize(width, height)), path);
+}
+
+bool WritePlane(const TPointList& hodograph, const TDescribingCurve* curve,
+                const TPopovVerdict* popov, const TPlaneRect* manual, const std::string& path,
+                int width, int height) {
+  TGuiScope gui;
+  TPlanePicture pic;
+  pic.Hodograph = &hodograph;
+  if (curve) {
+    pic.Describing = &curve->Points;
+    if (curve->PulseFrequencyTable) pic.Ranks = &curve->Ranks;
+  }
+  double popovK = 0.0;
+  if (popov && popov->Sector.Fits) {
+    popovK = popov->Sector.K;
+    pic.HasPopovPoint = true;
+    pic.PopovPoint = -1.0 / popovK;
+    pic.HasPopovLine = popov->Line.Found;
+    pic.PopovAngle = popov->Line.Angle;
+    pic.PopovLabel = QString::fromStdString(PopovPlotLabel(popovK));
+  }
+  pic.Rect = HodographAutoscale(manual ? kAutoscaleManual : kAutoscaleBoth, &hodograph,
+                                curve ? &curve->Points : nullptr,
+                                curve && curve->PulseFrequencyTable,
+                                manual ? *manual : TPlaneRect(), popovK);
+  return SavePng(PlaneImage(pic, QSize(width, height)), path);
+}
+
+bool WriteMembership(const TFuzzyModel& m, size_t var, const std::string& path, int width,
+                     int height) {
+  TGuiScope gui;
+  TMembershipPicture pic;
+  pic.Model = &m;
+  pic.Var = var;
+  MembershipRange(m, var, pic.XFrom, pic.XTo);
+  return SavePng(MembershipImage(pic, QSize(width, height)), path);
+}
+
 TPlotOutputs MakeTable() {
   TPlotOutputs t;
   t.WriteTransient = WriteTransient;
   t.WritePhase = WritePhase;
+  t.WriteSchemePdf = WriteSchemePdf;
+  t.WriteBode = WriteBode;
+  t.WritePlane = WritePlane;
+  t.WriteMembership = WriteMembership;
   return t;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "codegen/code_writer.h"
 #include "shell/program.h"
 
 namespace vemo {
@@ -83,6 +84,76 @@ void TArcTangent2::Step() {
   const TBlock* x = Inputs[Left];
   const TBlock* y = Inputs[Bottom];
   Output = std::atan2(y ? y->Output : 0.0, x ? x->Output : 0.0);
+}
+
+// Code generation.
+
+namespace {
+// "%k": the k-th stored input name.
+std::string In(int k) { return "%" + std::to_string(k); }
+}  // namespace
+
+// v := first input (negated on a negated side), then + or - each further one.
+void TSummer::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  w.UseConnectedInputs(*this);
+  w.NewStateVar(*this, 0.0);
+  int k = 0;
+  for (int s = 0; s < 4; ++s) {
+    if (!Inputs[s]) continue;
+    const bool neg = NegatedSides & (1 << s);
+    if (++k == 1) {
+      w.Assign("", In(k));
+      if (neg) w.Neg("", "");
+    } else if (neg) {
+      w.Sub("", "", In(k));
+    } else {
+      w.Add("", "", In(k));
+    }
+  }
+  if (k == 0) w.Assign("", "0");
+}
+
+void TMultiplier::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  w.UseConnectedInputs(*this);
+  w.NewStateVar(*this, 0.0);
+  const int n = InputCount();
+  w.Assign("", n ? In(1) : std::string("0"));
+  for (int k = 2; k <= n; ++k) w.Mul("", "", In(k));
+}
+
+void TExtremum::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  w.UseConnectedInputs(*this);
+  w.NewStateVar(*this, 0.0);
+  const int n = InputCount();
+  w.Assign("", n ? In(1) : std::string("0"));
+  for (int k = 2; k <= n; ++k) {
+    w.If("", TypeCode == 52 ? TRelation::Less : TRelation::Greater, In(k));
+    w.Assign("", In(k));
+    w.EndIf();
+  }
+}
+
+// left / bottom, 0 when the bottom input is within 1e-8 of zero (as a run
+// computes it; a controller never divides by zero).
+void TDivider::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  w.UseInputs(*this, {Left, Bottom});
+  w.ReserveTemps(1);
+  w.NewStateVar(*this, 0.0);
+  w.Assign("", "%1");
+  w.Assign("Z1", "%2");
+  w.If("Z1", TRelation::Greater, w.Number(1e-8));
+  w.Div("", "", "Z1");
+  w.Else();
+  w.If("Z1", TRelation::Less, w.Number(-1e-8));
+  w.Div("", "", "Z1");
+  w.Else();
+  w.Assign("", "0");
+  w.EndIf();
+  w.EndIf();
 }
 
 }  // namespace vemo

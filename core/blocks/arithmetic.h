@@ -14,6 +14,7 @@ class TSummer : public TTableParamBlock {
   void Check() override;
   void Step() override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 // Product of all inputs; 0 with none.
@@ -21,6 +22,7 @@ class TMultiplier : public TTableParamBlock {
  public:
   TMultiplier() : TTableParamBlock(34) {}
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 // Largest (code 52) or smallest (53) input; 0 with none.
@@ -28,6 +30,7 @@ class TExtremum : public TTableParamBlock {
  public:
   explicit TExtremum(uint16_t code) : TTableParamBlock(code) {}
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 // The two-argument blocks take their first argument on the left and the
@@ -40,6 +43,7 @@ class TDivider : public TTableParamBlock {
   TDivider() : TTableParamBlock(41) {}
   void Check() override { CheckLeftAndBottom(*this); }
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 // The angle of the point (left, bottom) in radians, all four quadrants.

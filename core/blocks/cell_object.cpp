@@ -2,6 +2,7 @@
 
 #include "blocks/pictures/pictures.h"
 #include "blocks/registry.h"
+#include "codegen/code_writer.h"
 #include "shell/program.h"
 
 namespace vemo {
@@ -28,10 +29,7 @@ void TBlock::GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) {
 }
 
 void TBlock::GenerateCode(TCodeWriter& writer, std::string& varName) {
-  (void)writer;
-  varName.clear();
-  ShowMessage("Блок \"" + GetName() + "\" не генерирует кода!");
-  Prog.Err.ErrorCode = 1;
+  writer.Refuse(*this, varName, "Блок \"" + GetName() + "\" не генерирует кода!");
 }
 
 bool TBlock::CheckSingleInput() {

@@ -8,6 +8,7 @@
 
 #include "blocks/block_pool.h"
 #include "blocks/canvas.h"
+#include "blocks/run_record.h"
 #include "frequency/polynomial.h"
 #include "model/bytes.h"
 
@@ -81,6 +82,14 @@ class TBlock : public TCellObject {
   virtual void Start() { Output = 0.0; }
   // slot 9: computes Output for the current model time
   virtual void Step() {}
+  // The run loop's form of Step (run_record.h): chooses r.Op and derives
+  // r.C for the step dt. Called when a run starts, when the step changes and
+  // when a parameter control has written a parameter of the block; the
+  // default lets the loop call Step.
+  virtual void PlanStep(TRunRecord& r, double dt) {
+    (void)dt;
+    r.Op = TRunOp::Virtual;
+  }
   // slot 10: end of a run, releases run-time buffers
   virtual void Stop() {}
   // slot 11: transfer function from the input on `side` to the output

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "codegen/code_writer.h"
+#include "codegen/generation.h"
 #include "shell/program.h"
 
 namespace vemo {
@@ -59,6 +61,45 @@ void TSpeedSensor::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) 
   den = PolyNew(1);
   den.Coef[0] = 0.0L;
   den.Coef[1] = 1.0L;
+}
+
+// Code generation.
+
+void TWaitingMultivibrator::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  w.UseFirstInput(*this);
+  w.NewStateVar(*this, 0.0);
+  w.NewVarWithValue("LastTime", "0");
+  w.If("LastTime", TRelation::Greater, "0");
+  w.Assign("", w.Number(Params[2]));
+  w.Else();
+  w.If("%1", TRelation::Greater, w.Number(Params[3]));
+  w.Assign("LastTime", w.Number(Params[0]));
+  w.Else();
+  w.Assign("", w.Number(Params[1]));
+  w.EndIf();
+  w.EndIf();
+  w.Sub("LastTime", "LastTime", w.Number(w.Step()));
+}
+
+// %1 the signal (left), %2 the control (bottom).
+void TStructureSwitch::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!Inputs[Left] || !Inputs[Bottom]) {
+    w.Refuse(*this, v, kSwitchWiringMessage);
+    return;
+  }
+  if (!w.BeginBlock(*this, v)) return;
+  w.UseInputs(*this, {Left, Bottom});
+  w.NewStateVar(*this, 0.0);
+  w.If("%2", TypeCode == 35 ? TRelation::Greater : TRelation::LessEqual, w.Number(Params[0]));
+  w.Assign("", "%1");
+  w.Else();
+  w.Assign("", "0");
+  w.EndIf();
+}
+
+void TSpeedSensor::GenerateCode(TCodeWriter& w, std::string& v) {
+  IntegratorCode(*this, w, v, Params[0], 0.0);
 }
 
 }  // namespace vemo

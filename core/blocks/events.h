@@ -17,6 +17,7 @@ class TWaitingMultivibrator : public TTableParamBlock {
   void Start() override;
   void Step() override;
   double GetStepHint() override { return 0.1 * Params[0]; }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 // Structure switch-on (code 35) and switch-off (36), threshold c: pass the
@@ -27,6 +28,7 @@ class TStructureSwitch : public TTableParamBlock {
   explicit TStructureSwitch(uint16_t code) : TTableParamBlock(code) {}
   void Check() override;
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 // Incremental speed sensor (N marks per second at input 1): counts marks
@@ -39,6 +41,7 @@ class TSpeedSensor : public TTableParamBlock {
   void Start() override;
   void Step() override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 }  // namespace vemo

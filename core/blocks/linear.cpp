@@ -4,6 +4,8 @@
 #include <new>
 
 #include "blocks/registry.h"
+#include "codegen/code_writer.h"
+#include "shell/numtext.h"
 #include "shell/program.h"
 
 namespace vemo {
@@ -43,6 +45,12 @@ void TProportional::Step() {
     Output = 0.0;
   }
 }
+void TProportional::PlanStep(TRunRecord& r, double) {
+  r.Op = !RunInput           ? TRunOp::Virtual
+         : Params[0] == 1.0 ? TRunOp::ProportionalUnit
+                            : TRunOp::Proportional;
+  r.C[0] = Params[0];
+}
 void TProportional::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
   SetTf(num, den, {Params[0]}, {1});
 }
@@ -54,12 +62,13 @@ void TIntegrating::Start() {
   Output = Params[1];
 }
 void TIntegrating::Step() {
-  if (TBlock* in = FirstInput()) {
-    const double x = in->Output;
-    S += (x + U) * 0.5 * Dt();
-    U = x;
-  }
+  if (TBlock* in = FirstInput()) Advance(in->Output, Dt());
   Output = Params[0] * S;
+}
+void TIntegrating::PlanStep(TRunRecord& r, double dt) {
+  r.Op = RunInput ? TRunOp::Integrating : TRunOp::Virtual;
+  r.C[0] = dt;
+  r.C[1] = Params[0];
 }
 void TIntegrating::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
   SetTf(num, den, {Params[0]}, {0, 1});
@@ -71,11 +80,12 @@ void TDifferentiating::Start() {
   Output = 0.0;
 }
 void TDifferentiating::Step() {
-  if (TBlock* in = FirstInput()) {
-    const double x = in->Output;
-    Output = Params[0] * (x - U) / Dt();
-    U = x;
-  }
+  if (TBlock* in = FirstInput()) Output = Advance(in->Output, Params[0], Dt());
+}
+void TDifferentiating::PlanStep(TRunRecord& r, double dt) {
+  r.Op = RunInput ? TRunOp::Differentiating : TRunOp::Virtual;
+  r.C[0] = dt;
+  r.C[1] = Params[0];
 }
 void TDifferentiating::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
   SetTf(num, den, {0, Params[0]}, {1});
@@ -110,11 +120,13 @@ void TAperiodic::Start() {
 }
 void TAperiodic::Step() {
   const TBlock* in = StepInput();
-  const double x = in ? in->Output : 0.0;
-  double a = Dt() / Params[0];
-  if (a > 1.0) a = 1.0;
-  S += (x - S) * a;
-  Output = Params[1] * S;
+  Output = Params[1] * Advance(in ? in->Output : 0.0, Factor(Dt(), Params[0]));
+}
+void TAperiodic::PlanStep(TRunRecord& r, double dt) {
+  // A gain of exactly one leaves the state's bits as they are.
+  r.Op = Params[1] == 1.0 ? TRunOp::AperiodicUnit : TRunOp::Aperiodic;
+  r.C[0] = Factor(dt, Params[0]);
+  r.C[1] = Params[1];
 }
 void TAperiodic::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
   SetTf(num, den, {Params[1]}, {1, Params[0]});
@@ -143,14 +155,16 @@ void TOscillatory::Start() {
 }
 void TOscillatory::Step() {
   TBlock* in = FirstInput();
-  const double x = in ? in->Output : 0.0;
   const double T = Params[0], xi = Params[1], dt = Dt();
-  const double e = x - S;
-  V += e * dt / (2.0 * xi * T);
-  double a = 2.0 * xi * dt / T;
-  if (a > 1.0) a = 1.0;
-  S += (V - S) * a;
-  Output = Params[2] * S;
+  Output = Params[2] * Advance(in ? in->Output : 0.0, dt, Divisor(T, xi), Factor(T, xi, dt));
+}
+void TOscillatory::PlanStep(TRunRecord& r, double dt) {
+  const double T = Params[0], xi = Params[1];
+  r.Op = TRunOp::Oscillatory;
+  r.C[0] = dt;
+  r.C[1] = Divisor(T, xi);
+  r.C[2] = Factor(T, xi, dt);
+  r.C[3] = Params[2];
 }
 void TOscillatory::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
   const Real T = Params[0], xi = Params[1];
@@ -239,6 +253,144 @@ void TRealDifferentiating::Step() {
 }
 void TRealDifferentiating::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
   SetTf(num, den, {0, Params[1]}, {1, Params[0]});
+}
+
+// Code generation: each element's statements in the writer's operations
+// (v the element's variable, x its input "%1", dt the sampling step).
+
+void TProportional::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  w.UseFirstInput(*this);
+  w.NewStateVar(*this, 0.0);
+  w.Assign("", "%1");
+  w.Mul("", "", w.Number(Params[0]));
+}
+
+// The integrating element; the incremental speed sensor uses it too, with
+// its marks per second as the gain.
+void IntegratorCode(TParamBlock& b, TCodeWriter& w, std::string& v, double K, double y0) {
+  if (!w.BeginBlock(b, v)) return;
+  w.UseFirstInput(b);
+  w.NewStateVar(b, y0);
+  w.NewVarWithValue("Sum", w.Number(y0));
+  w.NewVarWithValue("Old", w.Number(y0));
+  w.Assign("", "%1");
+  w.Add("", "", "Old");
+  w.Mul("", "", w.Number(K * w.Step() * 0.5));
+  w.Add("Sum", "Sum", "");
+  w.Assign("", "Sum");
+  w.Assign("Old", "%1");
+}
+
+void TIntegrating::GenerateCode(TCodeWriter& w, std::string& v) {
+  IntegratorCode(*this, w, v, Params[0], Params[1]);
+}
+
+void TDifferentiating::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  w.UseFirstInput(*this);
+  w.NewStateVar(*this, 0.0);
+  w.NewVarWithValue("Old", "0");
+  w.Assign("", "%1");
+  w.Sub("", "", "Old");
+  w.Assign("Old", "%1");
+  w.Mul("", "", w.Number(Params[0] / w.Step()));
+}
+
+void TForcing::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  const double T = Params[0], K = Params[1];
+  w.UseFirstInput(*this);
+  w.NewStateVar(*this, 0.0);
+  w.NewVarWithValue("Old", "0");
+  w.Assign("", "%1");
+  w.Sub("", "", "Old");
+  w.Mul("", "", w.Number(T * K / w.Step()));
+  w.Assign("Old", "%1");
+  w.Mul("Old", "Old", w.Number(K));
+  w.Add("", "", "Old");
+  w.Assign("Old", "%1");
+}
+
+void TAperiodic::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  const double T = Params[0], K = Params[1], dt = w.Step();
+  w.UseFirstInput(*this);
+  w.NewStateVar(*this, Params[2]);
+  w.NewVarWithValue("Old", w.Number(Params[2] / K));
+  w.Assign("", "%1");
+  if (T >= dt) {
+    w.Sub("", "", "Old");
+    w.Mul("", "", w.Number(dt / T));
+    w.Add("", "", "Old");
+    w.Assign("Old", "");
+  }
+  if (std::fabs(K - 1.0) > 1e-5) w.Mul("", "", w.Number(K));
+}
+
+void TOscillatory::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  const double T = Params[0], xi = Params[1], K = Params[2], dt = w.Step();
+  w.UseFirstInput(*this);
+  w.NewStateVar(*this, 0.0);
+  w.NewVarWithValue("Old", "0");
+  w.NewVarWithValue("Sum", "0");
+  w.Assign("", "%1");
+  w.Sub("", "", "Old");
+  w.Mul("", "", w.Number(dt / (2.0 * xi * T)));
+  w.Add("Sum", "Sum", "");
+  w.Assign("", "Sum");
+  const double a = 2.0 * xi * dt / T;
+  if (a < 1.0) {
+    w.Sub("", "", "Old");
+    w.Mul("", "", w.Number(a));
+    w.Add("", "", "Old");
+  }
+  w.Assign("Old", "");
+  w.Mul("", "", w.Number(K));
+}
+
+// The delay keeps the last n samples in an array (n as a run computes it):
+// the loop moves them one place up, the new sample goes to the bottom and
+// the output is K times the oldest.
+void TDelay::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  int32_t n = 0;
+  if (!SampleCount(Params[0], w.Step(), n)) {
+    w.Refuse(*this, v, kBadParameter);
+    return;
+  }
+  w.UseFirstInput(*this);
+  w.NewStateVar(*this, 0.0);
+  w.NewArray("Buf", n);
+  if (n > 1) {
+    w.Loop(n - 1);
+    w.LoadFromArray("", "Buf", -1);
+    w.StoreToArray("Buf", 0, "");
+    w.EndLoop();
+  }
+  w.StoreToArrayAt("Buf", 0, "%1");
+  w.LoadFromArrayAt("", "Buf", n - 1);
+  w.Mul("", "", w.Number(Params[1]));
+}
+
+void TRealDifferentiating::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  const double T = Params[0], K = Params[1], dt = w.Step();
+  w.UseFirstInput(*this);
+  w.NewStateVar(*this, 0.0);
+  w.NewVarWithValue("Old", "0");
+  w.NewVarWithValue("xx", "0");
+  w.Assign("", "%1");
+  if (dt < T) {
+    w.Sub("", "", "xx");
+    w.Mul("", "", w.Number(dt / T));
+    w.Add("", "", "xx");
+  }
+  w.Assign("xx", "");
+  w.Sub("", "", "Old");
+  w.Mul("", "", w.Number(K / dt));
+  w.Assign("Old", "xx");
 }
 
 }  // namespace vemo

@@ -19,7 +19,9 @@ class TProportional : public TTableParamBlock {
   TProportional() : TTableParamBlock(6) {}
   void Check() override { CheckSingleInput(); }
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TIntegrating : public TTableParamBlock {
@@ -29,8 +31,19 @@ class TIntegrating : public TTableParamBlock {
   void Check() override { CheckSingleInput(); }
   void Start() override;
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  // One trapezoid of the input x over dt.
+  void Advance(double x, double dt) {
+    S += (x + U) * 0.5 * dt;
+    U = x;
+  }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
+
+// The integrating element's statements (gain K, starting value y0); the
+// incremental speed sensor generates them too.
+void IntegratorCode(TParamBlock& b, TCodeWriter& w, std::string& v, double K, double y0);
 
 class TDifferentiating : public TTableParamBlock {
  public:
@@ -39,7 +52,16 @@ class TDifferentiating : public TTableParamBlock {
   void Check() override { CheckSingleInput(); }
   void Start() override;
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  // The backward difference of the input x with gain K; x becomes the
+  // previous input.
+  double Advance(double x, double K, double dt) {
+    const double y = K * (x - U) / dt;
+    U = x;
+    return y;
+  }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TForcing : public TTableParamBlock {
@@ -51,6 +73,7 @@ class TForcing : public TTableParamBlock {
   void Step() override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TAperiodic : public TTableParamBlock {
@@ -60,8 +83,20 @@ class TAperiodic : public TTableParamBlock {
   void Check() override;
   void Start() override;
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  // The Euler factor dt / T, clamped at one.
+  static double Factor(double dt, double T) {
+    const double a = dt / T;
+    return a > 1.0 ? 1.0 : a;
+  }
+  // One step of the state toward the input x; the new state.
+  double Advance(double x, double a) {
+    S += (x - S) * a;
+    return S;
+  }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override { return 0.1 * Params[0]; }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TOscillatory : public TTableParamBlock {
@@ -71,8 +106,24 @@ class TOscillatory : public TTableParamBlock {
   void Check() override;
   void Start() override;
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  // The first stage's divisor 2ξT and the second stage's factor
+  // 2ξ dt / T, clamped at one.
+  static double Divisor(double T, double xi) { return 2.0 * xi * T; }
+  static double Factor(double T, double xi, double dt) {
+    const double a = 2.0 * xi * dt / T;
+    return a > 1.0 ? 1.0 : a;
+  }
+  // One step of both stages toward the input x; the new state.
+  double Advance(double x, double dt, double divisor, double a) {
+    const double e = x - S;
+    V += e * dt / divisor;
+    S += (V - S) * a;
+    return S;
+  }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override { return 0.1 * Params[1]; }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TDelay : public TTableParamBlock {
@@ -88,6 +139,7 @@ class TDelay : public TTableParamBlock {
   void Done() override { Stop(); }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override { return 0.25 * Params[0]; }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
   // The sample count for a delay T at step dt; false when it cannot be held.
   static bool SampleCount(double T, double dt, int32_t& n);
 };
@@ -101,6 +153,7 @@ class TRealDifferentiating : public TTableParamBlock {
   void Step() override;
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override { return 0.1 * Params[0]; }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 }  // namespace vemo

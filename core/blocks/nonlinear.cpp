@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "codegen/code_writer.h"
 #include "shell/program.h"
 
 namespace vemo {
@@ -20,34 +21,40 @@ void CheckParamsThenInput(TBlock& b, bool paramFault) {
 }  // namespace
 
 // Dead zone (d).
-double TDeadZone::Apply(double x, double d) {
-  if (x > d) return x - d;
-  if (x < -d) return x + d;
-  return 0.0;
-}
 void TDeadZone::Check() { CheckParamsThenInput(*this, Params[0] < 0.0); }
 void TDeadZone::Step() { Output = Apply(InputOrZero(*this), Params[0]); }
+void TDeadZone::PlanStep(TRunRecord& r, double) {
+  r.Op = TRunOp::DeadZone;
+  r.C[0] = Params[0];
+}
 
 // Saturation (upper Hв, lower Hн).
-double TSaturation::Apply(double x, double hi, double lo) {
-  if (x > hi) return hi;
-  if (x < lo) return lo;
-  return x;
-}
 void TSaturation::Check() { CheckParamsThenInput(*this, Params[0] < Params[1]); }
 void TSaturation::Step() { Output = Apply(InputOrZero(*this), Params[0], Params[1]); }
+void TSaturation::PlanStep(TRunRecord& r, double) {
+  r.Op = TRunOp::Saturation;
+  r.C[0] = Params[0];
+  r.C[1] = Params[1];
+}
 
 // Dead zone, then saturation of its result (d, Hв, Hн).
 void TDeadZoneSaturation::Check() {
   CheckParamsThenInput(*this, Params[0] < 0.0 || Params[1] < Params[2]);
 }
 void TDeadZoneSaturation::Step() {
-  Output = TSaturation::Apply(TDeadZone::Apply(InputOrZero(*this), Params[0]), Params[1],
-                              Params[2]);
+  Output = Apply(InputOrZero(*this), Params[0], Params[1], Params[2]);
+}
+void TDeadZoneSaturation::PlanStep(TRunRecord& r, double) {
+  r.Op = TRunOp::DeadZoneSaturation;
+  for (int i = 0; i < 3; ++i) r.C[i] = Params[i];
 }
 
 // Two-position relay (Y1, Y2, threshold): Y1 from the threshold up.
-void TRelay2::Step() { Output = InputOrZero(*this) < Params[2] ? Params[1] : Params[0]; }
+void TRelay2::Step() { Output = Apply(InputOrZero(*this), Params[0], Params[1], Params[2]); }
+void TRelay2::PlanStep(TRunRecord& r, double) {
+  r.Op = TRunOp::Relay2;
+  for (int i = 0; i < 3; ++i) r.C[i] = Params[i];
+}
 
 // Two-position relay with hysteresis (Y1, Y2, switch-on Xс, switch-off Xо).
 void TRelay2Hysteresis::Check() { CheckParamsThenInput(*this, Params[2] < Params[3]); }
@@ -121,10 +128,10 @@ void TQuantiser::Step() { Output = Apply(InputOrZero(*this), Params[0]); }
 // Backlash (half width a): the output follows the input only once the
 // input has crossed the gap; the previous output is the state.
 void TBacklash::Check() { CheckParamsThenInput(*this, Params[0] < 1e-20); }
-void TBacklash::Step() {
-  const double x = InputOrZero(*this), a = Params[0];
-  if (Output + a < x) Output = x - a;
-  else if (Output - a > x) Output = x + a;
+void TBacklash::Step() { Output = Apply(InputOrZero(*this), Params[0], Output); }
+void TBacklash::PlanStep(TRunRecord& r, double) {
+  r.Op = TRunOp::Backlash;
+  r.C[0] = Params[0];
 }
 
 // Single-argument functions.
@@ -157,6 +164,179 @@ double TFunctionBlock::Apply(uint16_t code, double x) {
 void TFunctionBlock::Step() {
   const TBlock* in = FirstInput();
   Output = in ? Apply(TypeCode, in->Output) : 0.0;
+}
+
+// Code generation (v the element's variable, x its input "%1").
+
+namespace {
+
+void DeadZoneCode(TCodeWriter& w, double d) {
+  w.If("", TRelation::Greater, w.Number(d));
+  w.Sub("", "", w.Number(d));
+  w.Else();
+  w.If("", TRelation::Less, w.Number(-d));
+  w.Add("", "", w.Number(d));
+  w.Else();
+  w.Assign("", "0");
+  w.EndIf();
+  w.EndIf();
+}
+
+void LimitCode(TCodeWriter& w, double hi, double lo) {
+  w.If("", TRelation::Greater, w.Number(hi));
+  w.Assign("", w.Number(hi));
+  w.Else();
+  w.If("", TRelation::Less, w.Number(lo));
+  w.Assign("", w.Number(lo));
+  w.EndIf();
+  w.EndIf();
+}
+
+// The common opening of a one-input element: false when its name is known.
+bool Open(TBlock& b, TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(b, v)) return false;
+  w.UseFirstInput(b);
+  w.NewStateVar(b, 0.0);
+  return true;
+}
+
+}  // namespace
+
+void TDeadZone::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!Open(*this, w, v)) return;
+  w.Assign("", "%1");
+  DeadZoneCode(w, Params[0]);
+}
+
+void TSaturation::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!Open(*this, w, v)) return;
+  w.Assign("", "%1");
+  LimitCode(w, Params[0], Params[1]);
+}
+
+void TDeadZoneSaturation::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!Open(*this, w, v)) return;
+  w.Assign("", "%1");
+  DeadZoneCode(w, Params[0]);
+  LimitCode(w, Params[1], Params[2]);
+}
+
+void TRelay2::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!Open(*this, w, v)) return;
+  w.If("%1", TRelation::GreaterEqual, w.Number(Params[2]));
+  w.Assign("", w.Number(Params[0]));
+  w.Else();
+  w.Assign("", w.Number(Params[1]));
+  w.EndIf();
+}
+
+void TRelay2Hysteresis::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!Open(*this, w, v)) return;
+  w.NewVarWithValue("OnOff", "0");
+  w.If("OnOff", TRelation::NotEqual, "0");
+  w.If("%1", TRelation::LessEqual, w.Number(Params[3]));
+  w.Assign("OnOff", "0");
+  w.EndIf();
+  w.Else();
+  w.If("%1", TRelation::GreaterEqual, w.Number(Params[2]));
+  w.Assign("OnOff", "1");
+  w.EndIf();
+  w.EndIf();
+  w.If("OnOff", TRelation::NotEqual, "0");
+  w.Assign("", w.Number(Params[0]));
+  w.Else();
+  w.Assign("", w.Number(Params[1]));
+  w.EndIf();
+}
+
+void TRelay3::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!Open(*this, w, v)) return;
+  w.If("%1", TRelation::Less, w.Number(Params[3]));
+  w.Assign("", w.Number(Params[1]));
+  w.Else();
+  w.If("%1", TRelation::Less, w.Number(Params[2]));
+  w.Assign("", "0");
+  w.Else();
+  w.Assign("", w.Number(Params[0]));
+  w.EndIf();
+  w.EndIf();
+}
+
+// The three-position relay with hysteresis keeps its state in vState: -1
+// (negative output), 0 (zero) or 1 (positive), moving between them as a
+// run does; the output is vState times the amplitude.
+void TRelay3Hysteresis::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!Open(*this, w, v)) return;
+  const double A = Params[0], h = Params[1], X1 = Params[2], X2 = Params[3];
+  w.NewVarWithValue("State", "0");
+  w.If("State", TRelation::Less, w.Number(-0.5));
+  w.If("%1", TRelation::Greater, w.Number(X2 + h));
+  w.Assign("State", "0");
+  w.If("%1", TRelation::Greater, w.Number(X1));
+  w.Assign("State", "1");
+  w.EndIf();
+  w.EndIf();
+  w.Else();
+  w.If("State", TRelation::Greater, w.Number(0.5));
+  w.If("%1", TRelation::Less, w.Number(X1 - h));
+  w.Assign("State", "0");
+  w.If("%1", TRelation::Less, w.Number(X2));
+  w.Assign("State", "-1");
+  w.EndIf();
+  w.EndIf();
+  w.Else();
+  w.If("%1", TRelation::Less, w.Number(X2));
+  w.Assign("State", "-1");
+  w.Else();
+  w.If("%1", TRelation::Greater, w.Number(X1));
+  w.Assign("State", "1");
+  w.EndIf();
+  w.EndIf();
+  w.EndIf();
+  w.EndIf();
+  w.Assign("", "State");
+  w.Mul("", "", w.Number(A));
+}
+
+// The backlash's variable is its state, 0 at the start.
+void TBacklash::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  const std::string b = w.Number(Params[0]);
+  w.UseFirstInput(*this);
+  w.ReserveTemps(1);
+  w.NewStateVar(*this, 0.0);
+  w.Assign("Z1", "");
+  w.Add("Z1", "Z1", b);
+  w.If("%1", TRelation::Greater, "Z1");
+  w.Assign("", "%1");
+  w.Sub("", "", b);
+  w.Else();
+  w.Assign("Z1", "");
+  w.Sub("Z1", "Z1", b);
+  w.If("%1", TRelation::Less, "Z1");
+  w.Assign("", "%1");
+  w.Add("", "", b);
+  w.EndIf();
+  w.EndIf();
+}
+
+// Of the functions only 1/x generates code: 0 where abs(x) < 1e-5.
+void TFunctionBlock::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (TypeCode != 42) {
+    TParamBlock::GenerateCode(w, v);
+    return;
+  }
+  if (!Open(*this, w, v)) return;
+  w.Assign("", "0");
+  w.If("%1", TRelation::GreaterEqual, w.Number(1e-5));
+  w.Assign("", "1");
+  w.Div("", "", "%1");
+  w.Else();
+  w.If("%1", TRelation::LessEqual, w.Number(-1e-5));
+  w.Assign("", "1");
+  w.Div("", "", "%1");
+  w.EndIf();
+  w.EndIf();
 }
 
 }  // namespace vemo

@@ -18,7 +18,13 @@ class TDeadZone : public TTableParamBlock {
   TDeadZone() : TTableParamBlock(20) {}
   void Check() override;
   void Step() override;
-  static double Apply(double x, double d);
+  void PlanStep(TRunRecord& r, double dt) override;
+  static double Apply(double x, double d) {
+    if (x > d) return x - d;
+    if (x < -d) return x + d;
+    return 0.0;
+  }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TSaturation : public TTableParamBlock {
@@ -26,7 +32,13 @@ class TSaturation : public TTableParamBlock {
   TSaturation() : TTableParamBlock(21) {}
   void Check() override;
   void Step() override;
-  static double Apply(double x, double hi, double lo);
+  void PlanStep(TRunRecord& r, double dt) override;
+  static double Apply(double x, double hi, double lo) {
+    if (x > hi) return hi;
+    if (x < lo) return lo;
+    return x;
+  }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TDeadZoneSaturation : public TTableParamBlock {
@@ -34,6 +46,11 @@ class TDeadZoneSaturation : public TTableParamBlock {
   TDeadZoneSaturation() : TTableParamBlock(22) {}
   void Check() override;
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  static double Apply(double x, double d, double hi, double lo) {
+    return TSaturation::Apply(TDeadZone::Apply(x, d), hi, lo);
+  }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TRelay2 : public TTableParamBlock {
@@ -41,6 +58,12 @@ class TRelay2 : public TTableParamBlock {
   TRelay2() : TTableParamBlock(23) {}
   void Check() override { CheckSingleInput(); }
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  // Y1 from the threshold up, Y2 below it.
+  static double Apply(double x, double y1, double y2, double threshold) {
+    return x < threshold ? y2 : y1;
+  }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TRelay2Hysteresis : public TTableParamBlock {
@@ -50,6 +73,7 @@ class TRelay2Hysteresis : public TTableParamBlock {
   void Check() override;
   void Start() override;
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TRelay3 : public TTableParamBlock {
@@ -57,6 +81,7 @@ class TRelay3 : public TTableParamBlock {
   TRelay3() : TTableParamBlock(25) {}
   void Check() override;
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TRelay3Hysteresis : public TTableParamBlock {
@@ -66,6 +91,7 @@ class TRelay3Hysteresis : public TTableParamBlock {
   void Check() override;
   void Start() override;
   void Step() override;
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 class TQuantiser : public TTableParamBlock {
@@ -84,6 +110,14 @@ class TBacklash : public TTableParamBlock {
   TBacklash() : TTableParamBlock(28) {}
   void Check() override;
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  // The output after input x, from the output y before it (half width a).
+  static double Apply(double x, double a, double y) {
+    if (y + a < x) return x - a;
+    if (y - a > x) return x + a;
+    return y;
+  }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 // 1/x, sin, cos, tg, arcsin, arccos, arctg, ln, exp (codes 42..50),
@@ -93,6 +127,7 @@ class TFunctionBlock : public TTableParamBlock {
   explicit TFunctionBlock(uint16_t code) : TTableParamBlock(code) {}
   void Step() override;
   static double Apply(uint16_t code, double x);
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 }  // namespace vemo

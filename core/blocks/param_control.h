@@ -33,6 +33,9 @@ class TParamControl : public TKindBlock {
   void Start() override;
   // Once the input has left 0, the target's parameter follows the input.
   void Step() override;
+  // Stepped by its Step; the run loop then derives the target's constants
+  // again from the parameter just written.
+  void PlanStep(TRunRecord& r, double) override { r.Op = TRunOp::ParamControl; }
 };
 
 }  // namespace vemo

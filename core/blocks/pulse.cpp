@@ -74,13 +74,14 @@ void TPulseAmplitude::Start() {
   Phase = Params[0];
 }
 void TPulseAmplitude::Step() {
-  const double x = InputOf(*this), T = Params[0];
-  Phase += Prog.Clock.TimeStep;
-  if (Phase >= T / Params[1]) Output = 0.0;  // the pulse has ended
-  if (Phase >= T) {                          // a new pulse carries the input sampled now
-    Output = x;
-    Phase -= T;
-  }
+  const double T = Params[0];
+  Output = Advance(InputOf(*this), Prog.Clock.TimeStep, T, T / Params[1], Output);
+}
+void TPulseAmplitude::PlanStep(TRunRecord& r, double dt) {
+  r.Op = TRunOp::PulseAmplitude;
+  r.C[0] = dt;
+  r.C[1] = Params[0];
+  r.C[2] = Params[0] / Params[1];
 }
 
 // Pulse-width modulator.

@@ -14,6 +14,18 @@ class TPulseAmplitude : public TTableParamBlock {
   void Check() override;
   void Start() override;
   void Step() override;
+  void PlanStep(TRunRecord& r, double dt) override;
+  // One step from output y: the phase advances by dt, the pulse ends once
+  // `pulse` (T / Q) has passed, and every T a new pulse carries x.
+  double Advance(double x, double dt, double T, double pulse, double y) {
+    Phase += dt;
+    if (Phase >= pulse) y = 0.0;  // the pulse has ended
+    if (Phase >= T) {             // a new pulse carries the input sampled now
+      y = x;
+      Phase -= T;
+    }
+    return y;
+  }
   double GetStepHint() override { return 0.5 * Params[0] * Params[1]; }
 };
 

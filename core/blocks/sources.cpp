@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "codegen/code_writer.h"
 #include "shell/program.h"
 
 namespace vemo {
@@ -45,7 +46,9 @@ void TMeanderGenerator::Step() {
 
 // Uniform random.
 std::mt19937& RandomSourceGenerator() {
-  static std::mt19937 g(kRandomSourceSeed);
+  // One sequence per thread: runs of field copies on worker threads each
+  // draw the sequence a run on its own would draw.
+  static thread_local std::mt19937 g(kRandomSourceSeed);
   return g;
 }
 double NextUniform(std::mt19937& g) {
@@ -99,6 +102,13 @@ double TFunctionGenerator::GetStepHint() {
     if (d >= 1e-8 && (smallest == 0.0 || d < smallest)) smallest = d;
   }
   return smallest > 0.0 ? 0.25 * smallest : 0.1;
+}
+
+// Code generation: v := K.
+void TConstant::GenerateCode(TCodeWriter& w, std::string& v) {
+  if (!w.BeginBlock(*this, v)) return;
+  w.NewStateVar(*this, Params[0]);
+  w.Assign("", w.Number(Params[0]));
 }
 
 }  // namespace vemo

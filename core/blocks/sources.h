@@ -16,6 +16,9 @@ class TConstant : public TTableParamBlock {
   TConstant() : TTableParamBlock(0) {}
   void Check() override { CheckNoInput(*this); }
   void Start() override { Output = Params[0]; }
+  // No step: the output stays as Start set it.
+  void PlanStep(TRunRecord& r, double) override { r.Op = TRunOp::Hold; }
+  void GenerateCode(TCodeWriter& w, std::string& name) override;
 };
 
 // Triangle wave (amplitude A, half-period H, start time t0); starts at -A.

@@ -1,6 +1,7 @@
 #include "frequency/contour.h"
 
 #include <cfenv>
+#include <new>
 #include <unordered_map>
 #include <vector>
 
@@ -104,21 +105,47 @@ void CheckContour(TField& field, int start, int end) {
   }
 }
 
+namespace {
+
+// The blocks of the run list whose output can reach the end block through
+// the inputs (the end block among them), in run-list order: the output of
+// the end block depends on these alone, so the equations of the other
+// blocks of the field need not be set up at all.
+std::vector<TBlock*> BlocksFeedingEnd(const TField& field, TBlock* endBlock) {
+  std::vector<TBlock*> order;
+  std::unordered_map<const TBlock*, bool> feeds;  // every block of the run list
+  for (TBlock* b = field.RunList; b; b = b->RunNext) {
+    if (!feeds.emplace(b, false).second) break;  // a run list never holds a block twice
+    order.push_back(b);
+  }
+  auto end = endBlock ? feeds.find(endBlock) : feeds.end();
+  if (end == feeds.end()) return {};
+  end->second = true;
+  std::vector<TBlock*> stack{endBlock};
+  while (!stack.empty()) {
+    TBlock* b = stack.back();
+    stack.pop_back();
+    for (TBlock* in : b->Inputs) {
+      auto it = in ? feeds.find(in) : feeds.end();
+      if (it == feeds.end() || it->second) continue;  // a feeder outside the scheme adds nothing
+      it->second = true;
+      stack.push_back(in);
+    }
+  }
+  std::vector<TBlock*> list;
+  for (TBlock* b : order)
+    if (feeds[b]) list.push_back(b);
+  return list;
+}
+
+}  // namespace
+
 TFraction ContourTransferFunction(TField& field, int start, int end) {
   TBlock* startBlock = PointBlock(field, start);
   TBlock* endBlock = PointBlock(field, end);
   if (startBlock)
     for (TBlock*& in : startBlock->Inputs) in = nullptr;
-
-  std::vector<TBlock*> list;
-  std::unordered_map<const TBlock*, int32_t> index;
-  for (TBlock* b = field.RunList; b; b = b->RunNext) {
-    if (index.count(b)) break;  // a run list never holds a block twice
-    index[b] = static_cast<int32_t>(list.size());
-    list.push_back(b);
-  }
-  const int32_t n = static_cast<int32_t>(list.size());
-  if (n == 0) {
+  if (!field.RunList) {
     SetError(8);
     return {};
   }
@@ -126,15 +153,23 @@ TFraction ContourTransferFunction(TField& field, int start, int end) {
   std::feclearexcept(kFaults);
   TFraction result;
   bool solved = false;
-  {
+  try {
+    const std::vector<TBlock*> list = BlocksFeedingEnd(field, endBlock);
+    std::unordered_map<const TBlock*, int32_t> index;
+    for (size_t i = 0; i < list.size(); ++i) index[list[i]] = static_cast<int32_t>(i);
+    const int32_t n = static_cast<int32_t>(list.size());
+    // Without a path from the start block to the end block no signal gets
+    // through: W(s) = 0.
+    if (!startBlock || !index.count(startBlock)) return FracZero();
+
     TFractionMatrix m(n);
     for (int32_t i = 0; i < n; ++i) {
-      TBlock* b = list[i];
+      TBlock* b = list[static_cast<size_t>(i)];
       for (int k = 0; k < 4; ++k) {
         TBlock* src = b->Inputs[k];
         if (!src) continue;
         auto it = index.find(src);
-        if (it == index.end()) continue;  // a feeder outside the scheme adds nothing
+        if (it == index.end()) continue;
         TFraction w;
         if (b->Kind == 1 || b->Kind == 3 || b->Kind == 4) {
           TPolynomial num, den;
@@ -146,13 +181,13 @@ TFraction ContourTransferFunction(TField& field, int start, int end) {
         m.Set(it->second, i, std::move(w));
       }
     }
-    auto s = startBlock ? index.find(startBlock) : index.end();
-    if (s != index.end()) m.Set(n, s->second, FracMinusOne());
+    m.Set(n, index.at(startBlock), FracMinusOne());
     solved = MatrixSolve(m);
-    if (solved && !std::fetestexcept(kFaults)) {
-      auto e = endBlock ? index.find(endBlock) : index.end();
-      result = e != index.end() ? FracCopy(m.Get(n, e->second)) : FracZero();
-    }
+    if (solved && !std::fetestexcept(kFaults)) result = FracCopy(m.Get(n, index.at(endBlock)));
+  } catch (const std::bad_alloc&) {
+    // A system too large for the memory left is reported like any other
+    // failure of the computation.
+    solved = false;
   }
   if (!solved || std::fetestexcept(kFaults)) {
     FracFree(result);

@@ -23,9 +23,12 @@ void CheckContour(TField& field, int start, int end);
 
 // W(s) from the start point's block output to the end point's block output.
 // Disconnects the inputs of the start block (the next compile restores
-// them). ErrorCode 8 on an empty run list, 18 on a floating-point fault; the
+// them). Only the blocks whose output reaches the end block take part in
+// the system of equations, one sparse equation each. ErrorCode 8 on an empty
+// run list, 18 on a floating-point fault or when the memory runs out; the
 // result is then empty (both polynomials nil). A start or end block outside
-// the run list gives 0/1: no signal reaches the end.
+// the run list, or a start block from which no path leads to the end block,
+// gives 0/1: no signal reaches the end.
 TFraction ContourTransferFunction(TField& field, int start, int end);
 
 // The chain of nonlinear blocks (Kind 2) of a contour. Entry is the block

@@ -20,28 +20,68 @@ TFraction FracZero() { return FracMake(PolyConst(0.0L), PolyConst(1.0L)); }
 TFraction FracOne() { return FracMake(PolyConst(1.0L), PolyConst(1.0L)); }
 TFraction FracMinusOne() { return FracMake(PolyConst(-1.0L), PolyConst(1.0L)); }
 
-TFraction FracAdd(const TFraction& a, const TFraction& b) {
-  TFraction r = FracMake(PolyAdd(PolyMul(a.Num, b.Den), PolyMul(a.Den, b.Num)), PolyMul(a.Den, b.Den));
+namespace {
+
+// A polynomial being computed, with the sum of the absolute values of the
+// terms that make up each coefficient: a coefficient that is a tiny part of
+// its terms is what is left of terms that cancel, rounding noise.
+struct TTerms {
+  std::vector<Real> C, Size;
+};
+
+TTerms Product(const TPolynomial& a, const TPolynomial& b) {
+  const TPolynomial c = PolyMul(a, b);
+  TTerms t{c.Coef, std::vector<Real>(c.Coef.size(), 0.0L)};
+  for (size_t i = 0; i <= a.Degree; ++i) {
+    const Real ai = std::fabs(PolyCoef(a, i));
+    for (size_t j = 0; j <= b.Degree && i + j < t.Size.size(); ++j) t.Size[i + j] += ai * std::fabs(PolyCoef(b, j));
+  }
+  return t;
+}
+
+// x + sign y, coefficient by coefficient.
+TTerms Combine(TTerms x, const TTerms& y, Real sign) {
+  if (y.C.size() > x.C.size()) {
+    x.C.resize(y.C.size(), 0.0L);
+    x.Size.resize(y.C.size(), 0.0L);
+  }
+  for (size_t i = 0; i < y.C.size(); ++i) {
+    x.C[i] += sign * y.C[i];
+    x.Size[i] += y.Size[i];
+  }
+  return x;
+}
+
+// The polynomial with every coefficient that is rounding noise of its terms
+// set to exactly 0.
+TPolynomial Settled(const TTerms& t) {
+  TPolynomial p = PolyNew(static_cast<uint16_t>(t.C.size() - 1));
+  for (size_t i = 0; i < t.C.size(); ++i) p.Coef[i] = std::fabs(t.C[i]) <= kCancellation * t.Size[i] ? 0.0L : t.C[i];
+  return p;
+}
+
+TFraction Normalized(const TTerms& num, const TTerms& den) {
+  TFraction r = FracMake(Settled(num), Settled(den));
   FracNormalize(r);
   return r;
+}
+
+}  // namespace
+
+TFraction FracAdd(const TFraction& a, const TFraction& b) {
+  return Normalized(Combine(Product(a.Num, b.Den), Product(a.Den, b.Num), 1.0L), Product(a.Den, b.Den));
 }
 
 TFraction FracSub(const TFraction& a, const TFraction& b) {
-  TFraction r = FracMake(PolySub(PolyMul(a.Num, b.Den), PolyMul(a.Den, b.Num)), PolyMul(a.Den, b.Den));
-  FracNormalize(r);
-  return r;
+  return Normalized(Combine(Product(a.Num, b.Den), Product(a.Den, b.Num), -1.0L), Product(a.Den, b.Den));
 }
 
 TFraction FracMul(const TFraction& a, const TFraction& b) {
-  TFraction r = FracMake(PolyMul(a.Num, b.Num), PolyMul(a.Den, b.Den));
-  FracNormalize(r);
-  return r;
+  return Normalized(Product(a.Num, b.Num), Product(a.Den, b.Den));
 }
 
 TFraction FracDiv(const TFraction& a, const TFraction& b) {
-  TFraction r = FracMake(PolyMul(a.Num, b.Den), PolyMul(a.Den, b.Num));
-  FracNormalize(r);
-  return r;
+  return Normalized(Product(a.Num, b.Den), Product(a.Den, b.Num));
 }
 
 namespace {
@@ -64,19 +104,10 @@ Real Threshold(size_t i) {
   return i < kThresholdCount ? table[i] : 0.0L;
 }
 
+// A coefficient at the top of a polynomial is significant when its absolute
+// value exceeds 1e-8 (1e-8)^i: leading coefficients far below that are left
+// over from terms that cancelled.
 bool Significant(const std::vector<Real>& c, size_t i) { return std::fabs(c[i]) > Threshold(i); }
-
-// The index of the only significant coefficient, or -1 when there are none
-// or more than one (the scan stops at the second).
-long LoneSignificant(const std::vector<Real>& c) {
-  long found = -1;
-  for (size_t i = 0; i < c.size(); ++i) {
-    if (!Significant(c, i)) continue;
-    if (found >= 0) return -1;
-    found = static_cast<long>(i);
-  }
-  return found;
-}
 
 // The highest significant index, scanning down from the top; 0 when no
 // coefficient above index 0 is significant.
@@ -84,6 +115,20 @@ size_t TopSignificant(const std::vector<Real>& c) {
   size_t i = c.size() - 1;
   while (i > 0 && !Significant(c, i)) --i;
   return i;
+}
+
+// The index of the only non-zero coefficient up to the top significant one,
+// or -1 when there are none or more than one (the scan stops at the
+// second).
+long LoneSignificant(const std::vector<Real>& c) {
+  long found = -1;
+  const size_t top = TopSignificant(c);
+  for (size_t i = 0; i <= top; ++i) {
+    if (c[i] == 0.0L) continue;
+    if (found >= 0) return -1;
+    found = static_cast<long>(i);
+  }
+  return found;
 }
 
 // The coefficients of p, exactly Degree + 1 of them (a nil polynomial reads
@@ -115,14 +160,14 @@ void FracNormalize(TFraction& f) {
     std::feraiseexcept(FE_DIVBYZERO);
 
   // 1. Scale both polynomials by their largest coefficient when it lies
-  //    outside [0.1, 10] (and is not itself negligible).
+  //    outside [0.1, 10].
   Real m = 0.0L;
   for (Real x : num) m = std::max(m, std::fabs(x));
   for (Real x : den) m = std::max(m, std::fabs(x));
-  if (m > 1e-8L && (m < 0.1L || m > 10.0L)) DivideAll(num, den, m);
+  if (m > 0.0L && (m < 0.1L || m > 10.0L)) DivideAll(num, den, m);
 
-  // 2-3. A polynomial with a single significant coefficient (a monomial):
-  //    divide both by it, looking at the denominator first.
+  // 2-3. A polynomial with a single coefficient (a monomial): divide both
+  //    by it, looking at the denominator first.
   long lone = LoneSignificant(den);
   if (lone >= 0) {
     DivideAll(num, den, den[static_cast<size_t>(lone)]);
@@ -132,11 +177,13 @@ void FracNormalize(TFraction& f) {
   }
 
   // 4. The common power of s: the lowest index, below both degrees, at which
-  //    either polynomial has a significant coefficient.
+  //    either polynomial has a non-zero coefficient. Small is not zero here:
+  //    the constant term of a slow or long chain of lags can be many orders
+  //    below its largest coefficient.
   const size_t common = std::min(num.size(), den.size()) - 1;
   size_t j = 0;
   for (size_t i = 0; i < common; ++i) {
-    if (Significant(num, i) || Significant(den, i)) {
+    if (num[i] != 0.0L || den[i] != 0.0L) {
       j = i;
       break;
     }
@@ -147,8 +194,9 @@ void FracNormalize(TFraction& f) {
   size_t topDen = TopSignificant(den);
 
   // 6. The zero fraction: nothing of the numerator is left above s^j and
-  //    its coefficient there is negligible.
-  if (static_cast<long>(topNum) - static_cast<long>(j) < 1 && std::fabs(num[j]) < 1e-8L) {
+  //    its coefficient there is 0. A small numerator is a small gain, not
+  //    zero: what cancelled in a sum is already exactly 0.
+  if (static_cast<long>(topNum) - static_cast<long>(j) < 1 && num[j] == 0.0L) {
     f = FracZero();
     return;
   }

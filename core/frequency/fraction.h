@@ -22,6 +22,11 @@ TFraction FracMinusOne();
 // num/den from two polynomials (taken over by the fraction), not normalised.
 TFraction FracMake(TPolynomial num, TPolynomial den);
 
+// A coefficient of a sum or product that is at most this part of the sum of
+// the absolute values of its terms is what is left of terms that cancel: the
+// four operations make it exactly 0 before they normalise.
+inline constexpr Real kCancellation = 1e-13L;
+
 // (a.num b.den + a.den b.num) / (a.den b.den), normalised.
 TFraction FracAdd(const TFraction& a, const TFraction& b);
 // (a.num b.den - a.den b.num) / (a.den b.den), normalised.
@@ -34,12 +39,14 @@ TFraction FracMul(const TFraction& a, const TFraction& b);
 TFraction FracDiv(const TFraction& a, const TFraction& b);
 
 // Keeps a fraction small and canonical, in this order: scale the
-// coefficients into a moderate range, divide by a lone significant
-// coefficient, take out a common power of s, drop insignificant leading
-// coefficients, recognise the zero fraction, make the denominator's leading
-// coefficient positive, and cancel one polynomial when it divides the other
-// exactly. A coefficient at index i is significant when its absolute value
-// exceeds 1e-8 * (1e-8)^i.
+// coefficients into a moderate range, divide by a lone coefficient, take out
+// a common power of s, drop insignificant leading coefficients, recognise
+// the zero fraction, make the denominator's leading coefficient positive,
+// and cancel one polynomial when it divides the other exactly. A leading
+// coefficient at index i is insignificant when its absolute value is at
+// most 1e-8 * (1e-8)^i; every other test asks for an exact 0, so that
+// neither a small gain nor a small constant term of a long chain of lags is
+// taken for nothing.
 //
 // A denominator whose coefficients are all exactly 0 (the result of a
 // division by a zero fraction) raises FE_DIVBYZERO, the fault the analyses

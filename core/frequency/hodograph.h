@@ -59,6 +59,11 @@ struct THodograph {
   double PhaseMargin = kNoPhaseMargin;
   // Largest |W| where the curve crosses the negative real axis (0: none).
   double CrossingMagnitude = 0.0;
+  // The frequencies (rad/s) of the crossing that gave PhaseMargin (the gain
+  // crossover) and of the one that gave CrossingMagnitude (the phase
+  // crossover); 0 when there is none.
+  double GainCrossover = 0.0;
+  double PhaseCrossover = 0.0;
 };
 
 // Traces W(jw) of the form (with the pure delay) for lg w from lgwMin to
@@ -66,6 +71,12 @@ struct THodograph {
 // round(|dphi| 180/pi + 1) parts with amplitude, phase and lg w
 // interpolated linearly. False on a floating-point fault of the evaluation
 // or a value that is not finite (the caller reports ErrorCode 18).
+//
+// The stored points follow that interpolation; the margins do not. Each
+// crossing of the unit circle and of the negative real axis that the
+// points show is found again on the exact response between the two points
+// that bracket it (or within their grid step), by bisection on w down to
+// 1e-10, and the margins and crossover frequencies are read there.
 bool BuildHodograph(const TZeroPoleForm& form, Real delay, double lgwMin, double lgwMax,
                     const THodographOptions& options, THodograph& out);
 
@@ -81,6 +92,8 @@ struct TClosedLoopVerdict {
   double PhaseMarginDeg = 0.0;  // |margin| in degrees
   bool HasGainMargin = false;
   double GainMarginDb = 0.0;  // -20 lg of the crossing magnitude
+  double GainCrossover = 0.0;   // rad/s, with the phase margin
+  double PhaseCrossover = 0.0;  // rad/s, with the gain margin
 };
 
 // Stable when the hodograph does not cross the real axis left of -1 and
@@ -91,6 +104,12 @@ TClosedLoopVerdict AnalyseClosedLoop(const THodograph& h);
 // The report lines: the verdict, "Запас по фазе: " + degrees + "°" (or
 // "-"), "Запас по амплитуде: " + dB + " дБ" (or "-"), each ended by "\n".
 std::string ClosedLoopText(const TClosedLoopVerdict& v);
+
+// The crossover frequencies, for the batch program's report after the
+// window's text: "Частота среза: " + w + " rad/с" (where |W| = 1) and
+// "Частота при фазе -180°: " + w + " rad/с" (where the gain margin is
+// read), each "-" when the margin is "-", each ended by "\n".
+std::string CrossoverText(const TClosedLoopVerdict& v);
 
 // The visible rectangle of the plane.
 struct TPlaneRect {

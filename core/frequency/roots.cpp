@@ -44,6 +44,185 @@ void SolveQuadratic(Real p, Real q, Real& re1, Real& im1, Real& re2, Real& im2) 
 
 namespace {
 
+// Balances a square matrix (row-major, n x n) by similarity with powers of
+// 2, so that rows and columns have comparable norms and the eigenvalues are
+// computed to the accuracy the entries allow.
+void Balance(std::vector<Real>& a, int n) {
+  auto at = [&](int i, int j) -> Real& { return a[static_cast<size_t>(i) * n + j]; };
+  constexpr Real kRadix = 2.0L;
+  for (bool done = false; !done;) {
+    done = true;
+    for (int i = 0; i < n; ++i) {
+      Real c = 0.0L, r = 0.0L;
+      for (int j = 0; j < n; ++j) {
+        if (j == i) continue;
+        c += std::fabs(at(j, i));
+        r += std::fabs(at(i, j));
+      }
+      if (c == 0.0L || r == 0.0L) continue;
+      const Real total = c + r;
+      Real f = 1.0L;
+      for (Real g = r / kRadix; c < g; c *= kRadix * kRadix) f *= kRadix;
+      for (Real g = r * kRadix; c > g; c /= kRadix * kRadix) f /= kRadix;
+      if ((c + r) / f < 0.95L * total) {
+        done = false;
+        for (int j = 0; j < n; ++j) at(i, j) /= f;
+        for (int j = 0; j < n; ++j) at(j, i) *= f;
+      }
+    }
+  }
+}
+
+// Eigenvalues of an upper Hessenberg matrix (row-major, n x n) by the QR
+// iteration with Francis double shifts; the matrix is destroyed. False when
+// an eigenvalue has not converged after 60 iterations.
+bool HessenbergEigenvalues(std::vector<Real>& m, int n, std::vector<Real>& wr, std::vector<Real>& wi) {
+  // 1-based indices, as the algorithm is usually written.
+  auto a = [&](int i, int j) -> Real& { return m[static_cast<size_t>(i - 1) * n + (j - 1)]; };
+  wr.assign(static_cast<size_t>(n) + 1, 0.0L);
+  wi.assign(static_cast<size_t>(n) + 1, 0.0L);
+  Real norm = 0.0L;
+  for (int i = 1; i <= n; ++i)
+    for (int j = std::max(i - 1, 1); j <= n; ++j) norm += std::fabs(a(i, j));
+  int nn = n;
+  Real t = 0.0L;
+  while (nn >= 1) {
+    int its = 0, l = 0;
+    do {
+      // A negligible subdiagonal entry splits the matrix.
+      for (l = nn; l >= 2; --l) {
+        Real s = std::fabs(a(l - 1, l - 1)) + std::fabs(a(l, l));
+        if (s == 0.0L) s = norm;
+        if (std::fabs(a(l, l - 1)) + s == s) {
+          a(l, l - 1) = 0.0L;
+          break;
+        }
+      }
+      Real x = a(nn, nn);
+      if (l == nn) {  // one root found
+        wr[nn] = x + t;
+        wi[nn--] = 0.0L;
+        continue;
+      }
+      Real y = a(nn - 1, nn - 1), w = a(nn, nn - 1) * a(nn - 1, nn);
+      if (l == nn - 1) {  // two roots found
+        Real p = 0.5L * (y - x), q = p * p + w, z = std::sqrt(std::fabs(q));
+        x += t;
+        if (q >= 0.0L) {
+          z = p + std::copysign(z, p);
+          wr[nn - 1] = wr[nn] = x + z;
+          if (z != 0.0L) wr[nn] = x - w / z;
+          wi[nn - 1] = wi[nn] = 0.0L;
+        } else {
+          wr[nn - 1] = wr[nn] = x + p;
+          wi[nn - 1] = -(wi[nn] = z);
+        }
+        nn -= 2;
+        continue;
+      }
+      if (its == 60) return false;
+      if (its > 0 && its % 10 == 0) {  // exceptional shift
+        t += x;
+        for (int i = 1; i <= nn; ++i) a(i, i) -= x;
+        const Real s = std::fabs(a(nn, nn - 1)) + std::fabs(a(nn - 1, nn - 2));
+        y = x = 0.75L * s;
+        w = -0.4375L * s * s;
+      }
+      ++its;
+      // Look for two consecutive small subdiagonal entries.
+      int mm = nn - 2;
+      Real p = 0.0L, q = 0.0L, r = 0.0L, z = 0.0L;
+      for (; mm >= l; --mm) {
+        z = a(mm, mm);
+        r = x - z;
+        Real s = y - z;
+        p = (r * s - w) / a(mm + 1, mm) + a(mm, mm + 1);
+        q = a(mm + 1, mm + 1) - z - r - s;
+        r = a(mm + 2, mm + 1);
+        s = std::fabs(p) + std::fabs(q) + std::fabs(r);
+        p /= s;
+        q /= s;
+        r /= s;
+        if (mm == l) break;
+        const Real u = std::fabs(a(mm, mm - 1)) * (std::fabs(q) + std::fabs(r));
+        const Real v = std::fabs(p) * (std::fabs(a(mm - 1, mm - 1)) + std::fabs(z) + std::fabs(a(mm + 1, mm + 1)));
+        if (u + v == v) break;
+      }
+      for (int i = mm + 2; i <= nn; ++i) {
+        a(i, i - 2) = 0.0L;
+        if (i != mm + 2) a(i, i - 3) = 0.0L;
+      }
+      // The double QR step on rows and columns l..nn.
+      for (int k = mm; k <= nn - 1; ++k) {
+        if (k != mm) {
+          p = a(k, k - 1);
+          q = a(k + 1, k - 1);
+          r = k != nn - 1 ? a(k + 2, k - 1) : 0.0L;
+          x = std::fabs(p) + std::fabs(q) + std::fabs(r);
+          if (x != 0.0L) {
+            p /= x;
+            q /= x;
+            r /= x;
+          }
+        }
+        const Real s = std::copysign(std::sqrt(p * p + q * q + r * r), p);
+        if (s == 0.0L) continue;
+        if (k == mm) {
+          if (l != mm) a(k, k - 1) = -a(k, k - 1);
+        } else {
+          a(k, k - 1) = -s * x;
+        }
+        p += s;
+        x = p / s;
+        y = q / s;
+        z = r / s;
+        q /= p;
+        r /= p;
+        for (int j = k; j <= nn; ++j) {
+          p = a(k, j) + q * a(k + 1, j);
+          if (k != nn - 1) {
+            p += r * a(k + 2, j);
+            a(k + 2, j) -= p * z;
+          }
+          a(k + 1, j) -= p * y;
+          a(k, j) -= p * x;
+        }
+        for (int i = l; i <= std::min(nn, k + 3); ++i) {
+          p = x * a(i, k) + y * a(i, k + 1);
+          if (k != nn - 1) {
+            p += z * a(i, k + 2);
+            a(i, k + 2) -= p * r;
+          }
+          a(i, k + 1) -= p * q;
+          a(i, k) -= p;
+        }
+      }
+    } while (l < nn - 1);
+  }
+  wr.erase(wr.begin());
+  wi.erase(wi.begin());
+  return true;
+}
+
+}  // namespace
+
+bool CompanionRoots(const std::vector<Real>& coef, int n, std::vector<Real>& re, std::vector<Real>& im) {
+  re.clear();
+  im.clear();
+  if (n < 1 || coef.size() < static_cast<size_t>(n) + 1 || coef[static_cast<size_t>(n)] == 0.0L) return false;
+  const size_t m = static_cast<size_t>(n);
+  std::vector<Real> a(m * m, 0.0L);
+  for (size_t k = 0; k < m; ++k) a[k] = -coef[m - 1 - k] / coef[m];
+  for (size_t i = 1; i < m; ++i) a[i * m + i - 1] = 1.0L;
+  Balance(a, n);
+  if (!HessenbergEigenvalues(a, n, re, im)) return false;
+  for (size_t i = 0; i < m; ++i)
+    if (!std::isfinite(re[i]) || !std::isfinite(im[i])) return false;
+  return true;
+}
+
+namespace {
+
 constexpr int kFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
 constexpr uint64_t kSeed = 0x5EED0F0B1A157011ULL;
 constexpr int kSeedStart = 3;
@@ -63,7 +242,7 @@ class TBairstow {
 
   bool Run() {
     // Roots at the origin: a vanishing constant term.
-    while (M_ > 0 && std::fabs(W_[M_]) < kRootTolerance) {
+    while (M_ > 0 && NegligibleConstant()) {
       Emit(0.0L, 0.0L, false);
       --M_;
     }
@@ -76,7 +255,7 @@ class TBairstow {
       // Work on the end of the polynomial where the smaller roots are:
       // reverse when the reciprocal roots sum to no more than the roots.
       if (std::fabs(W_[M_ - 1] / W_[M_]) <= std::fabs(W_[1] / W_[0])) Reverse();
-      if (!FindFactor()) return false;
+      if (!FindFactor()) return SolveRemainder();
       StorePair(P_, Q_);
       // Deflate: the quotient of the synthetic division is b[0..m-2].
       std::copy(B_.begin(), B_.begin() + (M_ - 1), W_.begin());
@@ -94,6 +273,31 @@ class TBairstow {
   }
 
  private:
+  // The constant term of the monic working polynomial stands for a root at
+  // the origin when it is 0, or when the smallest root it implies, about
+  // |w[m] / w[m-1]|, is below 1e-12 of the typical size of the others,
+  // |w[m-1]|^(1 / (m - 1)). A fixed bound on the constant term itself would
+  // take the product of many small roots (a chain of slow lags) for zero.
+  bool NegligibleConstant() const {
+    const Real c = std::fabs(W_[M_]);
+    if (c == 0.0L) return true;
+    if (M_ < 2) return false;
+    const Real next = std::fabs(W_[M_ - 1]);
+    const Real typical = std::pow(next, 1.0L / static_cast<Real>(M_ - 1));
+    return c < kRootTolerance * next * typical;
+  }
+
+  // When no quadratic factor is accepted from any start, the roots of what
+  // is left are the eigenvalues of its companion matrix.
+  bool SolveRemainder() {
+    std::vector<Real> coef(static_cast<size_t>(M_) + 1), re, im;
+    for (int i = 0; i <= M_; ++i) coef[static_cast<size_t>(i)] = W_[static_cast<size_t>(M_ - i)];
+    if (!CompanionRoots(coef, M_, re, im)) return false;
+    for (size_t i = 0; i < re.size(); ++i) Emit(re[i], im[i], Reversed_);
+    M_ = 0;
+    return true;
+  }
+
   Real Uniform() { return std::generate_canonical<Real, std::numeric_limits<Real>::digits>(Rng_); }
 
   // A random quadratic factor whose roots r e^(+-j theta) lie in the annulus
@@ -167,14 +371,21 @@ class TBairstow {
   // Iterates until a quadratic factor is accepted; a start that has not
   // converged after kBairstowIterations iterations (or that has left the
   // finite numbers) is replaced by a new one, at most kBairstowRestarts
-  // times. Starts are random; from the kSeedStart-th restart on, every
-  // fourth one is seeded by Laguerre's iteration instead.
+  // times. The first start is random, the second is seeded by Laguerre's
+  // iteration from the origin, which finds the root of smallest modulus:
+  // dividing it out from the top is free of growing rounding errors, where
+  // a factor of large roots can leave a remainder that never meets the
+  // tolerance. Later starts are random; from the kSeedStart-th restart on,
+  // every fourth one is seeded by Laguerre's iteration from it.
   bool FindFactor() {
     for (int restart = 0;; ++restart) {
       if (restart > 0) {
         if (restart > kBairstowRestarts) return false;
         DrawStart();
-        if (restart >= kSeedStart && restart % 4 == 3) SeedFromRoots();
+        if (restart == 1)
+          SeedFromRoots(std::complex<Real>(0.0L, 0.0L));
+        else if (restart >= kSeedStart && restart % 4 == 3)
+          SeedFromRoots(std::complex<Real>(-P_ / 2.0L, std::sqrt(std::max(Q_ - P_ * P_ / 4.0L, 0.0L))));
       }
       for (int it = 0; it < kBairstowIterations; ++it) {
         if (!std::isfinite(P_) || !std::isfinite(Q_)) break;
@@ -187,14 +398,15 @@ class TBairstow {
 
   // Bairstow's iteration from random starts can wander for ever in a
   // polynomial of high degree. Laguerre's iteration for a single root
-  // converges from almost any start: a complex root gives the factor of
+  // converges from almost any start (from the origin, to the root of
+  // smallest modulus): a complex root gives the factor of
   // it and its conjugate, a real one is paired with a second root found
   // the same way in the polynomial divided by it. From there Bairstow's
   // iteration converges at once.
-  void SeedFromRoots() {
+  void SeedFromRoots(std::complex<Real> start) {
     using C = std::complex<Real>;
     std::vector<Real> w(W_.begin(), W_.begin() + (M_ + 1));
-    const C z1 = LaguerreRoot(w, C(-P_ / 2.0L, std::sqrt(std::max(Q_ - P_ * P_ / 4.0L, 0.0L))));
+    const C z1 = LaguerreRoot(w, start);
     if (!std::isfinite(z1.real()) || !std::isfinite(z1.imag())) return;
     if (std::fabs(z1.imag()) > kRootTolerance * std::abs(z1)) {
       P_ = -2.0L * z1.real();

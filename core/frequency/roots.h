@@ -14,18 +14,22 @@ inline constexpr int kMaxRootDegree = 999;
 // Iterations from one starting factor before a new one is drawn.
 inline constexpr int kBairstowIterations = 701;
 // New starting factors drawn for one quadratic factor before the search
-// gives up. Each start runs kBairstowIterations iterations, so a search is
-// bounded by about 70 000 iterations per factor; well-posed polynomials
-// need a handful of starts at most.
-inline constexpr int kBairstowRestarts = 100;
+// turns to the eigenvalues of the companion matrix of what is left. Each
+// start runs kBairstowIterations iterations; well-posed polynomials need a
+// handful of starts at most.
+inline constexpr int kBairstowRestarts = 20;
 
 // All n roots of the polynomial coef[0] + coef[1] s + ... + coef[n] s^n
 // (ascending powers; coef holds at least n + 1 values, coef[n] != 0).
 // re and im receive n values each; complex roots come in conjugate pairs.
 //
+// Quadratic factors are sought by Bairstow's iteration; when no start
+// converges to one within the restart limit, the roots of the polynomial
+// left are those of its companion matrix (CompanionRoots).
+//
 // Returns false when the roots cannot be found: n outside 0..999, a
-// coefficient that is not finite, a zero top coefficient, or a quadratic
-// factor that no start converges to within the restart limit. A failure
+// coefficient that is not finite, a zero top coefficient, or roots that
+// neither method finds. A failure
 // raises a floating-point fault (FE_DIVBYZERO for a zero top coefficient,
 // FE_INVALID otherwise) so that callers watching the flags report it as an
 // arithmetic error; the roots are then NaN. Faults of diverging trial
@@ -34,6 +38,13 @@ inline constexpr int kBairstowRestarts = 100;
 // The search is deterministic: every call draws its random starting factors
 // from the same fixed seed.
 bool FindRoots(const std::vector<Real>& coef, int n, std::vector<Real>& re, std::vector<Real>& im);
+
+// The roots of coef[0] + ... + coef[n] s^n (ascending, coef[n] != 0) as the
+// eigenvalues of its balanced companion matrix, by the QR iteration with
+// double shifts. Slower than Bairstow's iteration (n^3) but it converges
+// from any polynomial. False when n < 1, coef[n] is 0 or an eigenvalue does
+// not converge.
+bool CompanionRoots(const std::vector<Real>& coef, int n, std::vector<Real>& re, std::vector<Real>& im);
 
 // Two radii for the polynomial a[0..n]:
 //   b1 = max over k = 1..n of NthRoot(k, n a[k] / a[0]),

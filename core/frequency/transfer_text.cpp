@@ -3,6 +3,7 @@
 #include <cfenv>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "frequency/roots.h"
 #include "model/field.h"
@@ -14,7 +15,22 @@ namespace {
 
 constexpr Real kTextZero = 1e-12L;
 
-std::string Num(Real x) { return FormatNumber(static_cast<double>(x)); }
+// A coefficient in the program's number text (digits 0) or with the given
+// number of significant digits.
+std::string Num(Real x, int digits) {
+  if (digits <= 0) return FormatNumber(static_cast<double>(x));
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*Lg", std::min(digits, kMaxTextDigits), x);
+  return buf;
+}
+
+// Whether c is written as the target (1 or -1) that the text leaves out:
+// within tol in the program's text; with a number of digits, only when it
+// reads as the target at that many digits.
+bool Reads(Real c, Real target, Real tol, int digits) {
+  if (digits <= 0) return std::fabs(c - target) < tol;
+  return Num(c, digits) == Num(target, digits);
+}
 
 std::string Title(int start, int end) {
   return std::string("W") + PointLetter(start) + PointLetter(end) + "(s)=";
@@ -22,20 +38,20 @@ std::string Title(int start, int end) {
 
 }  // namespace
 
-std::string PolynomialText(const TPolynomial& p) {
+std::string PolynomialText(const TPolynomial& p, int digits) {
   const int n = p.Degree;
   if (n == 0 && std::fabs(PolyCoef(p, 0)) <= kTextZero) return "0";
   std::string t;
   for (int i = n; i >= 0; --i) {
     const Real c = PolyCoef(p, static_cast<size_t>(i));
     if (std::fabs(c) <= kTextZero) continue;
-    if (i > 0 && std::fabs(c - 1) < 1e-4L) {
+    if (i > 0 && Reads(c, 1, 1e-4L, digits)) {
       t += i == n ? "s" : "+s";
-    } else if (i > 0 && std::fabs(c + 1) < 1e-4L) {
+    } else if (i > 0 && Reads(c, -1, 1e-4L, digits)) {
       t += "-s";
     } else {
       if (i < n && c >= 0) t += '+';
-      t += Num(c);
+      t += Num(c, digits);
       if (i > 0) t += "*s";
     }
     if (i > 1) t += "^" + std::to_string(i);
@@ -43,14 +59,15 @@ std::string PolynomialText(const TPolynomial& p) {
   return t;
 }
 
-std::string FormatPolynomialText(int start, int end, const TFraction& w, Real delay) {
+std::string FormatPolynomialText(int start, int end, const TFraction& w, Real delay, int digits) {
   std::string t = Title(start, end);
-  if (std::fabs(delay) > kTextZero) t += "exp(" + Num(-delay) + "*s)*";
-  t += "(" + PolynomialText(w.Num) + ")/(" + PolynomialText(w.Den) + ")";
+  if (std::fabs(delay) > kTextZero) t += "exp(" + Num(-delay, digits) + "*s)*";
+  t += "(" + PolynomialText(w.Num, digits) + ")/(" + PolynomialText(w.Den, digits) + ")";
   return t;
 }
 
-std::string FactorText(const std::vector<Real>& re, const std::vector<Real>& im, int count, Real& gain) {
+std::string FactorText(const std::vector<Real>& re, const std::vector<Real>& im, int count, Real& gain,
+                       int digits) {
   if (count <= 0) return "1";
   const size_t n = std::min({static_cast<size_t>(count), re.size(), im.size()});
   std::vector<bool> used(n, false);
@@ -80,12 +97,12 @@ std::string FactorText(const std::vector<Real>& re, const std::vector<Real>& im,
       gain *= b;
       const Real t2 = 1 / b;
       const Real t1 = a / b;
-      if (std::fabs(t2 - 1) < 1e-5L) t += "(s^2";
-      else if (std::fabs(t2 + 1) < 1e-5L) t += "(-s^2";
-      else t += "(" + Num(t2) + "*s^2";
-      if (std::fabs(t1 - 1) < 1e-5L) t += "+s";
-      else if (std::fabs(t1 + 1) < 1e-5L) t += "-s";
-      else t += (t1 >= 0 ? "+" : "") + Num(t1) + "*s";
+      if (Reads(t2, 1, 1e-5L, digits)) t += "(s^2";
+      else if (Reads(t2, -1, 1e-5L, digits)) t += "(-s^2";
+      else t += "(" + Num(t2, digits) + "*s^2";
+      if (Reads(t1, 1, 1e-5L, digits)) t += "+s";
+      else if (Reads(t1, -1, 1e-5L, digits)) t += "-s";
+      else t += (t1 >= 0 ? "+" : "") + Num(t1, digits) + "*s";
       t += "+1)*";
       break;
     }
@@ -97,9 +114,9 @@ std::string FactorText(const std::vector<Real>& re, const std::vector<Real>& im,
     used[i] = true;
     const Real T = -1 / re[i];
     gain /= T;
-    if (std::fabs(T - 1) < 1e-4L) t += "(s+1)*";
-    else if (std::fabs(T + 1) < 1e-4L) t += "(-s+1)*";
-    else t += "(" + Num(T) + "*s+1)*";
+    if (Reads(T, 1, 1e-4L, digits)) t += "(s+1)*";
+    else if (Reads(T, -1, 1e-4L, digits)) t += "(-s+1)*";
+    else t += "(" + Num(T, digits) + "*s+1)*";
   }
 
   // A complex root without partner: (s - z).
@@ -107,9 +124,9 @@ std::string FactorText(const std::vector<Real>& re, const std::vector<Real>& im,
     if (used[i]) continue;
     t += "(s";
     if (re[i] < 0) t += "+";
-    t += Num(-re[i]);
+    t += Num(-re[i], digits);
     t += im[i] > 0 ? "-j" : "+j";
-    if (std::fabs(im[i] - 1) >= 1e-4L) t += "*" + Num(std::fabs(im[i]));
+    if (!Reads(im[i], 1, 1e-4L, digits)) t += "*" + Num(std::fabs(im[i]), digits);
     t += ")*";
   }
 
@@ -117,20 +134,20 @@ std::string FactorText(const std::vector<Real>& re, const std::vector<Real>& im,
   return t;
 }
 
-std::string FormatFactoredText(int start, int end, const TZeroPoleForm& form, Real delay) {
+std::string FormatFactoredText(int start, int end, const TZeroPoleForm& form, Real delay, int digits) {
   Real gNum = 1, gDen = 1;
-  const std::string zeros = FactorText(form.ZeroRe, form.ZeroIm, form.ZeroCount(), gNum);
-  const std::string poles = FactorText(form.PoleRe, form.PoleIm, form.PoleCount(), gDen);
+  const std::string zeros = FactorText(form.ZeroRe, form.ZeroIm, form.ZeroCount(), gNum, digits);
+  const std::string poles = FactorText(form.PoleRe, form.PoleIm, form.PoleCount(), gDen, digits);
   const Real k = form.K * gNum / gDen;
   std::string t = Title(start, end);
-  if (std::fabs(k - 1) < 1e-4L) {
-  } else if (std::fabs(k + 1) < 1e-4L) {
+  if (Reads(k, 1, 1e-4L, digits)) {
+  } else if (Reads(k, -1, 1e-4L, digits)) {
     t += "-";
   } else {
-    t += Num(k) + "*";
+    t += Num(k, digits) + "*";
   }
   t += zeros;
-  if (delay > kTextZero) t += "*exp(" + Num(-delay) + "*s)";
+  if (delay > kTextZero) t += "*exp(" + Num(-delay, digits) + "*s)";
   t += "/(" + poles + ")";
   return t;
 }

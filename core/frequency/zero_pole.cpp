@@ -54,8 +54,12 @@ TZeroPoleForm BuildZeroPoleForm(const TFraction& f, bool* ok) {
 void FrequencyResponse(const TZeroPoleForm& form, bool decibels, Real& amplitude, Real& phase, Real omega,
                        Real delay) {
   constexpr Real kHalfPi = std::numbers::pi_v<Real> / 2.0L;
-  amplitude = decibels ? ToDecibel(form.K) : form.K;
-  phase = form.Phi0 - delay * omega;
+  // A negative gain is a gain of |K| turned by half a turn, taken as -pi so
+  // that a non-minimum-phase W(s) such as (1 - s)/(1 + s), whose leading
+  // coefficients have opposite signs, starts at 0 degrees as it should.
+  const Real k = std::fabs(form.K);
+  amplitude = decibels ? ToDecibel(k) : k;
+  phase = form.Phi0 - delay * omega - (form.K < 0.0L ? std::numbers::pi_v<Real> : 0.0L);
 
   // sign +1 for a zero (multiply, add the angle), -1 for a pole.
   auto apply = [&](const std::vector<Real>& re, const std::vector<Real>& im, int32_t last, int sign) {

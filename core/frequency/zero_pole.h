@@ -54,8 +54,9 @@ TZeroPoleForm BuildZeroPoleForm(const TFraction& f, bool* ok = nullptr);
 // phi0 - tau omega and collects one angle per root, each continuous in
 // omega for roots off the positive imaginary axis, so it needs no
 // unwrapping and may run beyond +-pi. The amplitude is the plain ratio, or
-// 20 lg of it when decibels are asked for (a gain K <= 0 then raises the
-// platform's fault of the logarithm).
+// 20 lg of it when decibels are asked for. A negative gain K counts as |K|
+// with the phase lowered by pi; a zero gain in decibels raises the
+// platform's fault of the logarithm.
 void FrequencyResponse(const TZeroPoleForm& form, bool decibels, Real& amplitude, Real& phase, Real omega,
                        Real delay);
 

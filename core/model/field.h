@@ -28,6 +28,9 @@ struct TViewPoint {
 
 // Default curve colour of point k (0 = A).
 uint32_t DefaultPointColor(int k);
+// A cell as one number, column * 200 + row (how marked parameters name
+// their block's cell).
+inline int32_t CellIndex(int col, int row) { return col * kGridSize + row; }
 inline char PointLetter(int k) { return static_cast<char>('A' + k); }
 
 struct TField {
@@ -36,6 +39,8 @@ struct TField {
   TBlock* RunList = nullptr;
   // The run list as an array, rebuilt by SimInit for the step loop.
   std::vector<TBlock*> RunArray;
+  // The step loop's records of the run list (SimInit; run_record.h).
+  TRunPlan Plan;
   uint8_t Modified = 0;
   double Step = 0.01;
   uint8_t AutoStep = 1;

@@ -1,5 +1,6 @@
 #include "model/macro.h"
 
+#include "codegen/code_writer.h"
 #include "model/compile.h"
 #include "model/errors.h"
 #include "model/field.h"
@@ -72,8 +73,10 @@ bool TMacroBlock::Load(TLoadCursor& c) {
   return c.Ok;
 }
 
+// The body's output is the macro block's output; a macro block at an input
+// point of the contour stands for that input.
 void TMacroBlock::GenerateCode(TCodeWriter& writer, std::string& varName) {
-  if (Inputs[Right]) Inputs[Right]->GenerateCode(writer, varName);
+  writer.Delegate(*this, Inputs[Right], varName);
 }
 
 }  // namespace vemo

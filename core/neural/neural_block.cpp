@@ -1,5 +1,7 @@
 #include "neural/neural_block.h"
 
+#include "shell/program.h"
+
 namespace vemo {
 
 TNeuralBlock::TNeuralBlock() : TKindBlock(102) {
@@ -32,6 +34,25 @@ bool TNeuralBlock::Load(TLoadCursor& c) {
   }
   if (!c.Ok) ClearNet(Net);
   return c.Ok;
+}
+
+void TNeuralBlock::Check() {
+  if (OutSide != Right) Prog.Err.ErrorCode = 40;
+}
+
+void TNeuralBlock::Start() {
+  StartRun(Net);
+  Output = 0.0;
+}
+
+void TNeuralBlock::Step() {
+  double* x = Net.InputValues.data();
+  if (Net.InputValues.size() >= 3) {
+    x[0] = Inputs[Top] ? Inputs[Top]->Output : 0.0;
+    x[1] = Inputs[Left] ? Inputs[Left]->Output : 0.0;
+    x[2] = Inputs[Bottom] ? Inputs[Bottom]->Output : 0.0;
+  }
+  Forward(Net, &Output);
 }
 
 }  // namespace vemo

@@ -15,6 +15,11 @@ class TNeuralBlock : public TKindBlock {
   void Save(TMemCursor& c) override;
   bool Load(TLoadCursor& c) override;
   void Done() override { ClearNet(Net); }
+  // Error 40 unless the output leaves on the right.
+  void Check() override;
+  void Start() override;
+  void Step() override;
+  void Stop() override { EndRun(Net); }
 };
 
 }  // namespace vemo

@@ -36,7 +36,7 @@ std::string PluginQuestion(const std::string& library) {
 
 bool MayLoadLibrary(const std::string& library, const std::string& projectFile) {
   const fs::path dir = fs::path(library).parent_path();
-  if (SameDir(dir, ExecutableDir())) return true;
+  if (SameDir(dir, ExecutableDir()) || SameDir(dir, Prog.ProgramDir)) return true;
   if (!projectFile.empty() && SameDir(dir, fs::absolute(projectFile).parent_path().string()))
     return true;
   for (const std::string& trusted : Prog.Plugins.Dirs)

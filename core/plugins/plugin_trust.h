@@ -1,6 +1,7 @@
 // Consent before a project's plug-in library runs. Loading a library runs
 // its code, so a project may name one that loads without asking only when
-// it lies in a trusted folder: the program's own, the project's own, or one
+// it lies in a trusted folder: the program's own (where it runs from, and
+// the program folder of its settings), the project's own, or one
 // listed in the settings file ("Plugins": "Dir1", "Dir2", ...). For any
 // other library the person is asked once per library and project.
 #pragma once

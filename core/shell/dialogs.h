@@ -11,12 +11,22 @@ struct TField;
 
 enum class TAnswer { Yes, No, Cancel };
 
+// What a message box tells: a fault (the error icon) or plain information.
+enum class TNotice { Error, Information };
+
 class TUserDialogs {
  public:
   virtual ~TUserDialogs() = default;
-  // A plain message box with an Ok button.
+  // A message box about a fault with an Ok button.
   virtual void Message(const std::string& text) = 0;
-  // A warning with Yes and No.
+  // A message box of a kind, under its own caption (the program's title
+  // when empty). By default the same as Message.
+  virtual void Notify(TNotice kind, const std::string& text, const std::string& caption) {
+    (void)kind;
+    (void)caption;
+    Message(text);
+  }
+  // A question with Yes and No.
   virtual bool AskYesNo(const std::string& text) = 0;
   // A question with Yes, No and Cancel.
   virtual TAnswer AskYesNoCancel(const std::string& text) = 0;

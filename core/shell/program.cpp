@@ -2,10 +2,12 @@
 
 #include "blocks/cell_object.h"
 #include "frequency/analysis_state.h"
+#include "optimisation/opt_params.h"
 
 namespace vemo {
 
 TProgram Prog;
+constinit thread_local TRunClock TProgram::Clock;
 
 namespace {
 TScriptedDialogs& QuietDialogs() {
@@ -32,10 +34,15 @@ void ResetProgramState() {
   Prog.Projects = nullptr;
   Prog.Plugins = TPluginTrust{};
   ResetAnalysisState();
+  ResetOptState();
 }
 
 void ShowMessage(const std::string& text) {
   if (Prog.Dialogs) Prog.Dialogs->Message(text);
+}
+
+void ShowInformation(const std::string& text) {
+  if (Prog.Dialogs) Prog.Dialogs->Notify(TNotice::Information, text, {});
 }
 
 }  // namespace vemo

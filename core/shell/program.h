@@ -19,6 +19,7 @@ struct TErrorState {
   int32_t ErrorCol = -1;
   int32_t ErrorRow = -1;
   TField* ErrorField = nullptr;
+  uint8_t FuzzyError = 0;  // code 1..9 of the last failed fuzzy rule line
 };
 
 // State of the wiring resolution.
@@ -31,6 +32,8 @@ struct TWiringState {
 };
 
 // The clock of the current run and the time span of time-domain runs.
+// Every thread has its own clock: the optimiser runs copies of a field on
+// worker threads, each stepping its blocks with its own model time and step.
 struct TRunClock {
   double SimTime = 0.0;
   double TimeStep = 0.01;
@@ -40,7 +43,7 @@ struct TRunClock {
 struct TProgram {
   TErrorState Err;
   TWiringState Wiring;
-  TRunClock Clock;
+  static constinit thread_local TRunClock Clock;
   TUserDialogs* Dialogs = nullptr;
   TProjectSource* Projects = nullptr;
   std::string ProgramDir;  // with a trailing separator
@@ -57,8 +60,10 @@ TBlock* ZeroBlock();
 // project source become quiet defaults.
 void ResetProgramState();
 
-// Shows a plain message through the current dialogs (if any).
+// Shows a message about a fault through the current dialogs (if any).
 void ShowMessage(const std::string& text);
+// Shows a message that reports no fault (the information icon).
+void ShowInformation(const std::string& text);
 
 // Sets ErrorCode with its cell.
 inline void SetError(uint8_t code, int32_t col = -1, int32_t row = -1) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/compile.h"
+#include "simulation/run_plan.h"
 #include "shell/program.h"
 
 namespace vemo {
@@ -75,7 +76,7 @@ void CheckAlgebraicLoops(TField& field) {
 double MinStepHint(TField& field) {
   double h = 100.0;
   for (auto& slot : field.Cells) {
-    if (!slot || slot->TypeCode >= 0x1FFF) continue;
+    if (slot->TypeCode >= 0x1FFF) continue;
     if (TBlock* b = slot->AsBlock()) {
       const double s = b->GetStepHint();
       if (s < h) h = s;
@@ -132,6 +133,13 @@ void SimInit(TField& field) {
   for (TBlock* b = field.RunList; b; b = b->RunNext) field.RunArray.push_back(b);
   for (TBlock* b : field.RunArray) b->RunInput = b->FirstInput();
   for (TBlock* b : field.RunArray) b->Start();
+  BuildRunPlan(field, Prog.Clock.TimeStep);
+}
+
+void SimStepAll(TField& field) {
+  // The constants of the records follow the step.
+  if (field.Plan.Dt != Prog.Clock.TimeStep) RefreshRunPlan(field, Prog.Clock.TimeStep);
+  StepRunPlan(field.Plan);
 }
 
 void SimDone(TField& field) {

@@ -34,9 +34,9 @@ bool CountRunSteps(int64_t first, double dt, double end, int64_t& count);
 
 // The run operations.
 void SimInit(TField& field);
-inline void SimStepAll(TField& field) {
-  for (TBlock* b : field.RunArray) b->Step();
-}
+// Every block's Step in run-list order (through the run records of
+// run_plan.h). The caller sets SimTime and TimeStep first.
+void SimStepAll(TField& field);
 void SimDone(TField& field);
 
 }  // namespace vemo

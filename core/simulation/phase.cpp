@@ -87,7 +87,7 @@ bool TPhaseRun::RunPage() {
       }
     }
     T = StepTime(++Steps, step);
-    if (RunStopAsked(counter, Progress, T)) {
+    if (RunStopAsked(counter, Progress, T, field)) {
       Aborted = true;
       break;
     }

@@ -6,10 +6,12 @@
 #include "shell/numtext.h"
 #include "shell/program.h"
 #include "simulation/engine.h"
+#include "simulation/run_plan.h"
 
 namespace vemo {
 
-bool RunStopAsked(long& counter, const std::function<bool(double t)>& progress, double t) {
+bool RunStopAsked(long& counter, const std::function<bool(double t)>& progress, double t,
+                  TField& field) {
   if (++counter % 201 != 0 || !progress) return false;
   // The window repaints and handles its events inside `progress`; faults
   // raised there (a painter's conversions, say) are not the model's.
@@ -17,6 +19,9 @@ bool RunStopAsked(long& counter, const std::function<bool(double t)>& progress, 
   std::fegetexceptflag(&flags, kRunFaults);
   const bool goOn = progress(t);
   std::fesetexceptflag(&flags, kRunFaults);
+  // Whatever the events changed, the next step sees, as a block's own Step
+  // would.
+  RefreshRunPlan(field, field.Plan.Dt);
   return !goOn;
 }
 
@@ -108,7 +113,7 @@ bool TTransientRun::RunSegment() {
     }
     if (StepSink) StepSink(Steps, stepSamples.data());
     T = StepTime(++Steps, Dt);
-    if (RunStopAsked(counter, Progress, T)) {
+    if (RunStopAsked(counter, Progress, T, field)) {
       Aborted = true;
       break;
     }

@@ -23,10 +23,12 @@ inline double ClampSample(double v) {
   return v > kSampleLimit ? kSampleLimit : v < -kSampleLimit ? -kSampleLimit : v;
 }
 
-// Counts one step of a run and, every 201 steps, asks `progress` (when
-// set) whether to go on; true when it says to stop. The fault flags are
-// the same after the question as before it.
-bool RunStopAsked(long& counter, const std::function<bool(double t)>& progress, double t);
+// Counts one step of a run of the field and, every 201 steps, asks
+// `progress` (when set) whether to go on; true when it says to stop. The
+// fault flags are the same after the question as before it, and the run's
+// step constants are derived again (the window handled its events).
+bool RunStopAsked(long& counter, const std::function<bool(double t)>& progress, double t,
+                  TField& field);
 
 // Ends the step loop of a run: clears the fault flags and, after a fault,
 // sets `mathError` and shows kRunMathError. True when there was no fault.

@@ -25,7 +25,7 @@ void ShowBlockMessage(QWidget* parent, const std::string& text) {
     Prog.Dialogs->Message(text);
     return;
   }
-  QMessageBox::warning(parent, QApplication::applicationName(), QString::fromStdString(text));
+  QMessageBox::critical(parent, QApplication::applicationName(), QString::fromStdString(text));
 }
 
 QPixmap CellPicture(TCellObject& obj, int size) {

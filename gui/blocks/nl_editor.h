@@ -108,8 +108,9 @@ class TnlEditorForm : public QDialog, public TCopyTarget {
   QImage Picture(bool monochrome) const;
   void CopyPicture();
 
+  // The main window's Copy is the editor's own: the characteristic.
   bool CopyAvailable() const override { return true; }
-  void CopyToClipboard() override { CopyPicture(); }
+  void CopyToClipboard() override { CopyBtnClick(); }
 
   // The point within the mouse tolerance nearest to a pixel, or -1.
   int PointAt(QPointF pixel) const;

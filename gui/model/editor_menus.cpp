@@ -9,6 +9,8 @@
 #include "blocks/property_dlg.h"
 #include "blocks/pulse.h"
 #include "blocks/table_blocks.h"
+#include "fuzzy/fuzzy_block.h"
+#include "fuzzy/fuzzy_dlg.h"
 #include "model/clipboard.h"
 #include "model/editing.h"
 #include "model/editor_messages.h"
@@ -16,8 +18,11 @@
 #include "model/macro.h"
 #include "model/mdi_child.h"
 #include "model/wire.h"
+#include "neural/neural_block.h"
+#include "neural/neuro_box.h"
 #include "plugins/user_block.h"
 #include "shell/encoding.h"
+#include "shell/print_dlg.h"
 
 namespace vemo {
 
@@ -53,15 +58,14 @@ TEditorDialogs DefaultEditorDialogs() {
   };
   d.EditUserBlock = [](TUserBlock& b, QWidget* p) { return EditUserBlock(b, p); };
   d.EditTable = [](TTableBlock& b, QWidget* p) { return TnlEditorForm::EditBlock(b, p); };
+  d.EditFuzzy = [](TFuzzyBlock& b, QWidget* p) { return TFuzzyDlg::Edit(b, p); };
   d.PromptText = [](QWidget* parent, const QString& initial, QString& text) {
     bool ok = false;
     text = QInputDialog::getText(parent, QStringLiteral("Коментарий"),
                                  QStringLiteral("Введите текст:"), QLineEdit::Normal, initial, &ok);
     return ok;
   };
-  d.Print = [](QWidget*, const QString&, int) {
-    EditorMessage(QStringLiteral("Печать схемы пока недоступна."), QStringLiteral("Печать"));
-  };
+  d.Print = [](QWidget* parent, const TPrintRequest& request) { ShowPrintDialog(request, parent); };
   return d;
 }
 
@@ -178,6 +182,10 @@ void TMDIChild::EditByKind() {
       if (auto* t = dynamic_cast<TTableBlock*>(obj))
         EditWithStep([&] { return Dialogs.EditTable(*t, this); });
       return;
+    case 6:
+      if (auto* f = dynamic_cast<TFuzzyBlock*>(obj))
+        EditWithStep([&] { return Dialogs.EditFuzzy(*f, this); });
+      return;
     case 7: EditParamControlAt(); return;
     case 9:
       if (auto* u = dynamic_cast<TUserBlock*>(obj))
@@ -192,12 +200,15 @@ void TMDIChild::EditByKind() {
       if (auto* m = dynamic_cast<TPulseFrequencyModulator*>(obj))
         EditWithStep([&] { return Dialogs.EditPFM(*m, this); });
       return;
+    case 13:
+      if (auto* n = dynamic_cast<TNeuralBlock*>(obj))
+        EditWithStep([&] { return EditNeuralBlock(*n, Field(), this); });
+      return;
     default:
-      // The fuzzy controller and neural network editors are not part of
-      // this program yet.
+      // A kind with no editor of its own.
       EditorMessage(QStringLiteral("Редактор блока \"%1\" пока недоступен.")
                         .arg(QString::fromStdString(obj->GetName())),
-                    QStringLiteral("Внимание"));
+                    QStringLiteral("Внимание"), TNotice::Information);
       return;
   }
 }

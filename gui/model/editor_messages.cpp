@@ -11,17 +11,20 @@ namespace {
 QWidget* DialogParent() { return QApplication::activeWindow(); }
 }  // namespace
 
-void EditorMessage(const QString& text, const QString& caption) {
+void EditorMessage(const QString& text, const QString& caption, TNotice kind) {
   if (Prog.Dialogs) {
-    Prog.Dialogs->Message(text.toStdString());
+    Prog.Dialogs->Notify(kind, text.toStdString(), caption.toStdString());
     return;
   }
-  QMessageBox::information(DialogParent(), caption, text);
+  if (kind == TNotice::Error)
+    QMessageBox::critical(DialogParent(), caption, text);
+  else
+    QMessageBox::information(DialogParent(), caption, text);
 }
 
 bool EditorAskYesNo(const QString& text, const QString& caption) {
   if (Prog.Dialogs) return Prog.Dialogs->AskYesNo(text.toStdString());
-  return QMessageBox::warning(DialogParent(), caption, text, QMessageBox::Yes | QMessageBox::No) ==
+  return QMessageBox::question(DialogParent(), caption, text, QMessageBox::Yes | QMessageBox::No) ==
          QMessageBox::Yes;
 }
 

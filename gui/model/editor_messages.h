@@ -9,7 +9,7 @@
 
 namespace vemo {
 
-void EditorMessage(const QString& text, const QString& caption);
+void EditorMessage(const QString& text, const QString& caption, TNotice kind = TNotice::Error);
 bool EditorAskYesNo(const QString& text, const QString& caption);
 TAnswer EditorAskYesNoCancel(const QString& text, const QString& caption);
 

@@ -12,6 +12,7 @@
 #include "model/mdi_child.h"
 #include "model/scheme_render.h"
 #include "shell/main_form.h"
+#include "shell/print_dlg.h"
 #include "shell/settings.h"
 
 namespace vemo {
@@ -123,7 +124,17 @@ void TMDIChild::N17Click() { CopyPicture(1); }
 void TMDIChild::N18Click() { CopyPicture(2); }
 
 void TMDIChild::N15Click() {
-  if (Dialogs.Print) Dialogs.Print(this, Caption(), HasSelection() ? 2 : 0);
+  TPrintRequest request;
+  request.PrintCallback = [this](QPainter* canvas, int mode, const QRect& rect) {
+    return RenderScheme(canvas, mode, rect);
+  };
+  request.PrintAllAvailable = 1;
+  request.PrintSelectedAvailable = HasSelection() ? 1 : 0;
+  request.PrintAnnotationAvailable = 0;
+  request.PrintMonoAvailable = 1;
+  request.PrintScalable = 1;
+  request.PrintTitle = Caption();
+  if (Dialogs.Print) Dialogs.Print(this, request);
 }
 
 }  // namespace vemo

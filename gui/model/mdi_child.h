@@ -19,6 +19,7 @@ class QPainter;
 namespace vemo {
 
 struct TField;
+struct TPrintRequest;
 class TParamBlock;
 class TMacroBlock;
 class TParamControl;
@@ -26,6 +27,7 @@ class TPulseWidthModulator;
 class TPulseFrequencyModulator;
 class TUserBlock;
 class TTableBlock;
+class TFuzzyBlock;
 
 // Whether the active editor's grid selection spans more than one cell
 // (mirrored into the main window's menus).
@@ -45,11 +47,13 @@ struct TEditorDialogs {
   // The table editor of a user nonlinearity or a table-defined generator;
   // true when the table changed.
   std::function<bool(TTableBlock&, QWidget*)> EditTable;
+  // The fuzzy controller's editor; true when confirmed with "OK".
+  std::function<bool(TFuzzyBlock&, QWidget*)> EditFuzzy;
   // The one-line comment prompt; false when cancelled.
   std::function<bool(QWidget*, const QString& initial, QString& text)> PromptText;
-  // Prints a picture of the scheme: the title and a routine drawing the
-  // chosen range (RenderScheme with mode 0..2) into a rectangle.
-  std::function<void(QWidget*, const QString& title, int mode)> Print;
+  // The print dialog on what the editor prints (RenderScheme, its ranges
+  // and the window caption as title).
+  std::function<void(QWidget*, const TPrintRequest&)> Print;
 };
 TEditorDialogs DefaultEditorDialogs();
 

@@ -3,11 +3,18 @@
 #include <QApplication>
 #include <QCursor>
 
+#include <cfenv>
+
+#include "codegen/language_dlg.h"
+#include "frequency/analysis_state.h"
+#include "frequency/contour.h"
 #include "model/compile.h"
 #include "model/field.h"
 #include "model/mdi_child.h"
+#include "optimisation/optimize_dlg.h"
 #include "shell/main_form.h"
 #include "shell/program.h"
+#include "shell/qt_dialogs.h"
 #include "simulation/engine.h"
 #include "simulation/time_windows.h"
 
@@ -87,10 +94,53 @@ bool CheckLoops() {
   return NoError();
 }
 
+bool Contour(int start, int end) {
+  if (!AnalysisRun().CurrentField) return false;
+  return RunContourCommand(*AnalysisRun().CurrentField, start, end, false);
+}
+
+bool ZeroPoles() {
+  constexpr int kFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
+  std::feclearexcept(kFaults);
+  bool ok = true;
+  Analysis.Form = BuildZeroPoleForm(Analysis.W, &ok);
+  if (ok && !std::fetestexcept(kFaults)) return NoError();
+  std::feclearexcept(kFaults);
+  Analysis.Form.Release();
+  SetError(18);
+  return false;
+}
+
 void EndAnalysis(TMainForm& form) {
   RestoreCursor();
   if (AnalysisRun().TimeDomainRun)
     if (TMDIChild* e = form.EditorOf(Prog.Err.ErrorField)) form.BringForward(e);
+}
+
+void EndAnalysis() {
+  if (TMainForm* form = TMainForm::Instance())
+    EndAnalysis(*form);
+  else
+    RestoreCursor();
+}
+
+void ShowAnalysisError() {
+  RestoreCursor();
+  if (TMainForm* form = TMainForm::Instance()) {
+    form->ShowError();
+    return;
+  }
+  if (TField* field = AnalysisRun().CurrentField) ReleaseMacroBodies(*field);
+  ShowErrorBox(Prog.Err.ErrorCode, nullptr);
+}
+
+void ShowDocument(QWidget* window) {
+  if (TMainForm* main = TMainForm::Instance()) {
+    main->AddDocument(window);
+  } else {
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+  }
 }
 
 void RunTransientCommand(TMainForm& form) {
@@ -99,6 +149,26 @@ void RunTransientCommand(TMainForm& form) {
 
 void RunPhaseCommand(TMainForm& form) { RunTimeDomain(form, &ShowPhaseSetup, &OpenPhaseWindow); }
 
+// Compile -> CheckLoops -> EndAnalysis, the dialog, then the macro bodies
+// are released.
+void RunProgramGenerationCommand(TMainForm& form) {
+  TMDIChild* editor = form.ActiveEditor();
+  if (!editor) return;
+  TField& field = editor->Field();
+  AnalysisRun().CurrentField = &field;
+  BeginAnalysis();
+  if (!Compile() || !CheckLoops()) {
+    RestoreCursor();
+    form.ShowError();
+    return;
+  }
+  EndAnalysis(form);
+  ShowLanguageDlg(field, &form);
+  ReleaseMacroBodies(field);
+}
+
+void RunOptimizeCommand(TMainForm& form) { RunTimeDomain(form, &OptimizeSetup, nullptr); }
+
 QString NotAvailableText(const QString& caption) {
   QString name = caption;
   name.remove(QLatin1Char('&'));
@@ -106,7 +176,7 @@ QString NotAvailableText(const QString& caption) {
 }
 
 void CommandNotAvailable(const QString& caption) {
-  ShowMessage(NotAvailableText(caption).toStdString());
+  ShowInformation(NotAvailableText(caption).toStdString());
 }
 
 }  // namespace vemo

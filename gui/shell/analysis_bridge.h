@@ -5,6 +5,8 @@
 #include <QString>
 #include <cstdint>
 
+class QWidget;
+
 namespace vemo {
 
 class TMainForm;
@@ -24,14 +26,32 @@ void BeginAnalysis();  // hourglass, ErrorCode := 0
 bool Compile();        // ZeroListed := 0, CompileScheme(CurrentField)
 bool Order();
 bool CheckLoops();
+// The transfer function of the contour start..end of CurrentField into
+// the program-wide W(s) (the scheme is compiled again, the contour checked).
+bool Contour(int start, int end);
+// The zero-pole form of that W(s); ErrorCode 18 on a fault.
+bool ZeroPoles();
 // Default cursor; after a time-domain analysis the editor of ErrorField
 // comes to the front.
 void EndAnalysis(TMainForm& form);
+// The same through the main window of the program, when there is one.
+void EndAnalysis();
+// ShowError of the main window (the default cursor first), or the error box
+// alone when there is no main window.
+void ShowAnalysisError();
+// A result window as a document window of the main window (a plain
+// top-level window deleted on close when there is none, as in tests).
+void ShowDocument(QWidget* window);
 
 // F9 and Shift+F9: compile, order, check loops, choose the step, then the
 // setup dialog and the result window of the time-domain windows.
 void RunTransientCommand(TMainForm& form);
 void RunPhaseCommand(TMainForm& form);
+// Анализ › Оптимизация: the same preparation, then TOptimizeDlg.
+void RunOptimizeCommand(TMainForm& form);
+
+// Синтез › Генерация программы: compile, check loops, then the dialog.
+void RunProgramGenerationCommand(TMainForm& form);
 
 // The one answer of every command whose window this version lacks.
 void CommandNotAvailable(const QString& caption);

@@ -49,7 +49,7 @@ TMDIChild* TMainForm::NewEditor() {
   return CreateEditor(QStringLiteral("<без имени %1>").arg(open + 1));
 }
 
-TMDIChild* TMainForm::OpenProjectFile(const QString& fileName, bool mayReuse) {
+TMDIChild* TMainForm::OpenProjectFile(const QString& fileName, bool mayReuse, bool keepOnFailure) {
   if (fileName.isEmpty()) return nullptr;
   const QString path = QFileInfo(fileName).absoluteFilePath();
   TMDIChild* editor = ActiveEditor();
@@ -66,10 +66,13 @@ TMDIChild* TMainForm::OpenProjectFile(const QString& fileName, bool mayReuse) {
   const TLoadResult result = LoadField(editor->Field(), path.toStdString());
   editor->RefreshGrid();
   if (result != TLoadResult::Ok) {
-    // A window that shows no project of the file is not kept under its
-    // name: saving it would overwrite the file with an empty scheme.
+    // The window stays, empty, but not under the file's name: saving it
+    // would overwrite the unreadable file with an empty scheme. A window
+    // made for a macro body that failed to load goes again.
     if (reuse) {
       editor->SetCaption(oldCaption);
+    } else if (keepOnFailure) {
+      editor->SetCaption(QStringLiteral("<без имени %1>").arg(mdiArea_->subWindowList().size()));
     } else {
       for (QMdiSubWindow* sub : mdiArea_->subWindowList())
         if (sub->widget() == editor) sub->close();

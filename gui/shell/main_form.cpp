@@ -12,10 +12,12 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QStyle>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "help/help_window.h"
 #include "model/clipboard.h"
@@ -94,6 +96,11 @@ QList<QPointer<QMdiSubWindow>> Documents(QMdiArea* area) {
 }  // namespace
 
 TMainForm* TMainForm::Instance() { return g_instance; }
+
+TSettings& ProgramSettings() {
+  static TSettings defaults;
+  return g_instance ? g_instance->Settings() : defaults;
+}
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), impl_(new TImpl) {
   g_instance = this;
@@ -222,20 +229,25 @@ QMdiSubWindow* TMainForm::AddDocument(QWidget* widget) {
     for (QAction* a : menu->actions())
       if (a->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
         a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
-  // A new window takes at least two thirds of the free area (its own
-  // preferred size when larger, up to the whole area), so a scheme or a
-  // plot is seen at once.
   const QSize area = mdiArea_->viewport()->size();
-  const QSize least(std::max(400, area.width() * 2 / 3), std::max(300, area.height() * 2 / 3));
-  const QSize hint = widget->sizeHint();
-  const QSize wanted = hint.isValid() ? hint.expandedTo(least) : least;
-  sub->resize(wanted.boundedTo(area.expandedTo(QSize(400, 300))));
+  sub->resize(DocumentSize(widget));
   // The area placed the window for its first size; keep it inside.
   sub->move(std::clamp(sub->x(), 0, std::max(0, area.width() - sub->width())),
             std::clamp(sub->y(), 0, std::max(0, area.height() - sub->height())));
   widget->show();
   mdiArea_->setActiveSubWindow(sub);
   return sub;
+}
+
+// A new window takes at least two thirds of the free area (its own
+// preferred size when larger, up to the whole area), so a scheme or a plot
+// is seen at once.
+QSize TMainForm::DocumentSize(QWidget* widget) const {
+  const QSize area = mdiArea_->viewport()->size();
+  const QSize least(std::max(400, area.width() * 2 / 3), std::max(300, area.height() * 2 / 3));
+  const QSize hint = widget ? widget->sizeHint() : QSize();
+  const QSize wanted = hint.isValid() ? hint.expandedTo(least) : least;
+  return wanted.boundedTo(area.expandedTo(QSize(400, 300)));
 }
 
 void TMainForm::BringForward(QWidget* widget) {
@@ -293,10 +305,42 @@ void TMainForm::UpdateMenuItems() {
   Item("CutItem")->setEnabled(selection);
   Item("DeleteItem")->setEnabled(selection);
   bool copy = selection;
-  if (!editorActive)
-    if (QMdiSubWindow* sub = mdiArea_->currentSubWindow())
-      if (auto* target = dynamic_cast<TCopyTarget*>(sub->widget())) copy = target->CopyAvailable();
+  if (TCopyTarget* target = CurrentCopyTarget()) copy = target->CopyAvailable();
   Item("CopyItem")->setEnabled(copy);
+}
+
+// A modal window that copies (the table editor) first, else the active
+// document window when it is not a structure editor.
+TCopyTarget* TMainForm::CurrentCopyTarget() const {
+  if (auto* modal = dynamic_cast<TCopyTarget*>(QApplication::activeModalWidget())) return modal;
+  if (ActiveEditor()) return nullptr;
+  QMdiSubWindow* sub = mdiArea_->currentSubWindow();
+  return sub ? dynamic_cast<TCopyTarget*>(sub->widget()) : nullptr;
+}
+
+namespace {
+
+// Updates the main window's menus as a copying window shows and hides.
+class TCopyTargetWatch : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Show || event->type() == QEvent::Hide ||
+        event->type() == QEvent::WindowActivate)
+      if (TMainForm* main = TMainForm::Instance()) main->UpdateMenuItems();
+    return false;
+  }
+};
+
+}  // namespace
+
+void AttachMainCopy(QWidget* window) {
+  TMainForm* main = TMainForm::Instance();
+  if (!main || !window) return;
+  if (QAction* copy = main->Item("CopyItem")) window->addAction(copy);
+  window->installEventFilter(new TCopyTargetWatch(window));
 }
 
 void TMainForm::SetStatusText(const QString& text) { statusBar()->showMessage(text); }
@@ -330,11 +374,10 @@ void TMainForm::CutItemClick() {
 }
 
 void TMainForm::CopyItemClick() {
-  if (TMDIChild* e = ActiveEditor()) {
+  if (TCopyTarget* target = CurrentCopyTarget()) {
+    if (target->CopyAvailable()) target->CopyToClipboard();
+  } else if (TMDIChild* e = ActiveEditor()) {
     e->N1Click();
-  } else if (QMdiSubWindow* sub = mdiArea_->currentSubWindow()) {
-    if (auto* target = dynamic_cast<TCopyTarget*>(sub->widget()))
-      if (target->CopyAvailable()) target->CopyToClipboard();
   }
   UpdateMenuItems();
 }
@@ -366,6 +409,48 @@ void TMainForm::FlatBtnItemClick() {
 
 void TMainForm::BlackWhiteItemClick() {
   impl_->Settings.BlackWhiteClipboard = Item("BlackWhiteItem")->isChecked();
+}
+
+void TMainForm::WindowCascadeItemClick() {
+  QMdiSubWindow* active = mdiArea_->activeSubWindow();
+  const QSize area = mdiArea_->viewport()->size();
+  int x = 0, y = 0;
+  for (QMdiSubWindow* sub : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+    if (sub->isMinimized()) continue;
+    if (sub->isMaximized()) sub->showNormal();
+    const QSize size = DocumentSize(sub->widget());
+    // Back to the top left once the next window would leave the area.
+    if (x + size.width() > area.width() || y + size.height() > area.height()) x = y = 0;
+    sub->setGeometry(x, y, size.width(), size.height());
+    sub->raise();
+    const int bar = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+    const int step = bar > 0 ? bar + 4 : 24;
+    x += step;
+    y += step;
+  }
+  if (active) mdiArea_->setActiveSubWindow(active);
+}
+
+void TMainForm::WindowTileItemClick() {
+  QList<QMdiSubWindow*> subs;
+  for (QMdiSubWindow* sub : mdiArea_->subWindowList(QMdiArea::CreationOrder))
+    if (!sub->isMinimized()) subs << sub;
+  if (subs.isEmpty()) return;
+  const QSize area = mdiArea_->viewport()->size();
+  const int n = static_cast<int>(subs.size());
+  const int rows = static_cast<int>(std::floor(std::sqrt(double(n))));
+  const int perRow = n / rows;  // the last rows take one more when n does not divide
+  int index = 0;
+  for (int r = 0; r < rows; ++r) {
+    const int count = perRow + (r >= rows - n % rows ? 1 : 0);
+    const int top = area.height() * r / rows, bottom = area.height() * (r + 1) / rows;
+    for (int c = 0; c < count; ++c, ++index) {
+      QMdiSubWindow* sub = subs[index];
+      if (sub->isMaximized()) sub->showNormal();
+      const int left = area.width() * c / count, right = area.width() * (c + 1) / count;
+      sub->setGeometry(left, top, right - left, bottom - top);
+    }
+  }
 }
 
 // Lines the minimised document windows up along the bottom of the area.

@@ -16,6 +16,7 @@ namespace vemo {
 
 class TMDIChild;
 class TResultWindow;
+class TCopyTarget;
 class TBlockPalette;
 class TEditorProjects;
 struct TField;
@@ -29,6 +30,10 @@ struct TFileRequest {
   QString FileName;   // the name the dialog starts with
   QString Directory;  // where it starts
 };
+
+// The program's settings: the main window's, or program-wide defaults when
+// there is no main window (tests of single windows).
+TSettings& ProgramSettings();
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -73,11 +78,16 @@ class TMainForm : public QMainWindow {
   bool SaveEditorAs(TMDIChild* editor);
   // Opens a project into an editor window (reusing an unmodified
   // "<без имени 1>" unless mayReuse is clear); returns the editor, or nullptr
-  // when loading failed (a window made for the file is then closed again).
-  TMDIChild* OpenProjectFile(const QString& fileName, bool mayReuse = true);
+  // when loading failed. A window made for the file then stays open, empty
+  // and untitled, unless keepOnFailure is clear (it is closed again); a
+  // reused window gets its name back.
+  TMDIChild* OpenProjectFile(const QString& fileName, bool mayReuse = true,
+                             bool keepOnFailure = true);
   // File > New: replaces an unmodified untitled active editor and names the
   // new one "<без имени N>", N one more than the document windows open.
   TMDIChild* NewEditor();
+  // A new editor window with an empty field under the caption.
+  TMDIChild* CreateEditor(const QString& caption);
   void AddRecentFile(const QString& name);
 
   // After an analysis failed: brings the faulty editor forward with its
@@ -104,6 +114,12 @@ class TMainForm : public QMainWindow {
   void N25Click();  // select all
   void FlatBtnItemClick();
   void BlackWhiteItemClick();
+  // Cascade: every window at the size it opens with (two thirds of the
+  // area, or more when it needs more), stepped by a title bar.
+  void WindowCascadeItemClick();
+  // Tile: rows of windows filling the whole area, the last row's windows
+  // wider when it has fewer.
+  void WindowTileItemClick();
   void WindowArrangeItemClick();
   void WindowMinimizeItemClick();
   void N12Click();  // close every editor
@@ -118,9 +134,11 @@ class TMainForm : public QMainWindow {
   bool WriteSettingsFile();
   void ShowRecentFiles();
   void ApplyFlatButtons();
-  TMDIChild* CreateEditor(const QString& caption);
   QString ChooseFile(const TFileRequest& request);
   QString CaptionOf(const QString& fileName) const;
+  TCopyTarget* CurrentCopyTarget() const;
+  // The size a document window opens with.
+  QSize DocumentSize(QWidget* widget) const;
 
   struct TImpl;
   TImpl* impl_ = nullptr;

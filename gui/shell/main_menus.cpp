@@ -7,9 +7,11 @@
 #include <QMenuBar>
 #include <QToolButton>
 
+#include "frequency/frequency_commands.h"
 #include "shell/analysis_bridge.h"
 #include "shell/main_form.h"
 #include "shell/tool_icons.h"
+#include "synthesis/synthesis_commands.h"
 
 namespace vemo {
 
@@ -76,21 +78,21 @@ const std::vector<TMenuEntry>& Menus() {
            {"htItem", "&Переходный процесс", "F9", [](TMainForm& f) { RunTransientCommand(f); }},
            {"PhaseItem", "&Фазовый портрет", "Shift+F9", [](TMainForm& f) { RunPhaseCommand(f); }},
            kSeparator,
-           {"LACHItem", "&ЛАЧХ/ФЧХ", "Ctrl+L", VEMO_NOT_YET("LACHItem")},
-           {"GodoItem", "&Годограф", "Ctrl+G", VEMO_NOT_YET("GodoItem")},
-           {"WsItem", "Передаточная функция &W(s)", "Ctrl+W", VEMO_NOT_YET("WsItem")},
-           {"N8", "Прямая П&опова", "Ctrl+P", VEMO_NOT_YET("N8")},
-           {"InOutItem", "&Входо-выходная характеристика", "", VEMO_NOT_YET("InOutItem")},
+           {"LACHItem", "&ЛАЧХ/ФЧХ", "Ctrl+L", [](TMainForm& f) { RunBodeCommand(f); }},
+           {"GodoItem", "&Годограф", "Ctrl+G", [](TMainForm& f) { RunHodographCommand(f, false); }},
+           {"WsItem", "Передаточная функция &W(s)", "Ctrl+W", [](TMainForm& f) { RunTransferCommand(f); }},
+           {"N8", "Прямая П&опова", "Ctrl+P", [](TMainForm& f) { RunHodographCommand(f, true); }},
+           {"InOutItem", "&Входо-выходная характеристика", "", [](TMainForm& f) { RunInOutCharacteristic(f); }},
            kSeparator,
-           {"N30", "&Оптимизация", "", VEMO_NOT_YET("N30")},
+           {"N30", "&Оптимизация", "", [](TMainForm& f) { RunOptimizeCommand(f); }},
        }},
       {"&Синтез",
        {
-           {"N23", "Синтез структуры по &W(s)", "", VEMO_NOT_YET("N23")},
-           {"N4", "&Упрощение структуры", "", VEMO_NOT_YET("N4")},
-           {"N100", "Синтез &регулятора", "", VEMO_NOT_YET("N100")},
+           {"N23", "Синтез структуры по &W(s)", "", [](TMainForm& f) { RunStructureSynthesis(f); }},
+           {"N4", "&Упрощение структуры", "", [](TMainForm& f) { RunStructureSimplification(f); }},
+           {"N100", "Синтез &регулятора", "", [](TMainForm& f) { RunControllerSynthesis(f); }},
            kSeparator,
-           {"N27", "&Генерация программы", "", VEMO_NOT_YET("N27")},
+           {"N27", "&Генерация программы", "", [](TMainForm& f) { RunProgramGenerationCommand(f); }},
        }},
       {"&Настройки",
        {
@@ -100,8 +102,8 @@ const std::vector<TMenuEntry>& Menus() {
        }},
       {"&Окно",
        {
-           {"WindowCascadeItem", "&Каскад", "", [](TMainForm& f) { f.MdiArea()->cascadeSubWindows(); }},
-           {"WindowTileItem", "&Мозаика", "", [](TMainForm& f) { f.MdiArea()->tileSubWindows(); }},
+           {"WindowCascadeItem", "&Каскад", "", VEMO_MEMBER(WindowCascadeItemClick)},
+           {"WindowTileItem", "&Мозаика", "", VEMO_MEMBER(WindowTileItemClick)},
            {"WindowArrangeItem", "&Упорядочить значки", "", VEMO_MEMBER(WindowArrangeItemClick)},
            {"WindowMinimizeItem", "&Свернуть все", "", VEMO_MEMBER(WindowMinimizeItemClick)},
            {"N12", "&Закрыть все", "", VEMO_MEMBER(N12Click)},

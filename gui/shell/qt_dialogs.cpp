@@ -49,13 +49,16 @@ bool SameText(const QString& a, const QString& b) {
 
 }  // namespace
 
-void TQtDialogs::Message(const std::string& text) {
-  Ask(QApplication::applicationName(), text, QMessageBox::Ok, QMessageBox::Information);
+void TQtDialogs::Message(const std::string& text) { Notify(TNotice::Error, text, {}); }
+
+void TQtDialogs::Notify(TNotice kind, const std::string& text, const std::string& caption) {
+  Ask(caption.empty() ? QApplication::applicationName() : QString::fromStdString(caption), text,
+      QMessageBox::Ok, kind == TNotice::Error ? QMessageBox::Critical : QMessageBox::Information);
 }
 
 bool TQtDialogs::AskYesNo(const std::string& text) {
   return Ask(QStringLiteral("внимание"), text, QMessageBox::Yes | QMessageBox::No,
-             QMessageBox::Warning) == QMessageBox::Yes;
+             QMessageBox::Question) == QMessageBox::Yes;
 }
 
 TAnswer TQtDialogs::AskYesNoCancel(const std::string& text) {
@@ -115,7 +118,7 @@ TField* TEditorProjects::OpenProject(const std::string& fileName) {
   const double viewTime = Prog.Clock.ViewTime;
   // Never into a reused window: that one may be the scheme being compiled.
   TMDIChild* editor =
-      form_.OpenProjectFile(path.empty() ? raw : QString::fromStdString(path), false);
+      form_.OpenProjectFile(path.empty() ? raw : QString::fromStdString(path), false, false);
   Prog.Clock.ViewTime = viewTime;
   if (!editor) {
     if (Prog.Err.ErrorCode == 0) Prog.Err.ErrorCode = 14;

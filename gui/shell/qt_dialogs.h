@@ -12,11 +12,14 @@ namespace vemo {
 
 class TMainForm;
 
-// Message boxes parented to the active window. Plain messages carry the
-// program's title; questions the captions of the editor's warnings.
+// Message boxes parented to the active window: faults with the error icon,
+// information with the information icon, questions with the question icon.
+// Messages carry the program's title unless they bring a caption; questions
+// the captions of the editor's warnings.
 class TQtDialogs : public TUserDialogs {
  public:
   void Message(const std::string& text) override;
+  void Notify(TNotice kind, const std::string& text, const std::string& caption) override;
   bool AskYesNo(const std::string& text) override;
   TAnswer AskYesNoCancel(const std::string& text) override;
 };

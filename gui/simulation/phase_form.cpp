@@ -43,8 +43,8 @@ TPhaseFaceForm::TPhaseFaceForm(TField& field, int abscissa, uint8_t ordinate, QW
     if (!name.isEmpty()) SavePortrait(name);
   });
   QAction* print = PopupMenu1->addAction(QStringLiteral("&Печать"));
-  print->setEnabled(false);
-  idleActions_.insert(idleActions_.end(), {props, next, save});
+  connect(print, &QAction::triggered, this, [this] { PrintBtnClick(); });
+  idleActions_.insert(idleActions_.end(), {props, next, save, print});
 }
 
 TPhaseFaceForm::~TPhaseFaceForm() { Run.Close(); }
@@ -133,6 +133,16 @@ void TPhaseFaceForm::DrawPicture(QPainter& p, const QRect& area, bool whole, boo
   TPhasePicture pic = ViewPicture(whole);
   pic.Monochrome = monochrome;
   DrawPhase(p, area, pic);
+}
+
+QStringList TPhaseFaceForm::AnnotationLines() const {
+  const QString x(QChar(PointLetter(Run.Abscissa)));
+  const QString y = Run.Ordinate == kDerivativeOrdinate
+                        ? QStringLiteral("d%1/dt").arg(x)
+                        : QStringLiteral("точка ") + QChar(PointLetter(Run.Ordinate));
+  const double step = AnalysedField ? AnalysedField->Step : 0;
+  return {TitleLine(), QStringLiteral("Абсцисса: точка %1, ордината: %2").arg(x, y),
+          TimeLine(Run.T, step)};
 }
 
 void TPhaseFaceForm::ShowCursor(QPoint pos) {

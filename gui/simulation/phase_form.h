@@ -31,6 +31,7 @@ class TPhaseFaceForm : public TTimePlotForm {
   void FinishRun() override { Run.Close(); }
   void DrawPicture(QPainter& p, const QRect& area, bool whole, bool monochrome) override;
   void ShowCursor(QPoint pos) override;
+  QStringList AnnotationLines() const override;
 
  private:
   void RunPage();

@@ -13,17 +13,15 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 #include "shell/main_form.h"
 #include "shell/settings.h"
+#include "simulation/setup_checks.h"
 
 namespace vemo {
 
-TSettings& PlotSettings() {
-  static TSettings defaults;
-  TMainForm* main = TMainForm::Instance();
-  return main ? main->Settings() : defaults;
-}
+TSettings& PlotSettings() { return ProgramSettings(); }
 
 bool& BoldGraphs() {
   static bool bold = false;
@@ -38,9 +36,7 @@ TTimePlotForm::TTimePlotForm(TResultKind kind, TField* field, QWidget* parent)
   PropertyBtn->setObjectName(QStringLiteral("PropertyBtn"));
   PrintBtn = new QPushButton(QStringLiteral("Печать"), this);
   PrintBtn->setObjectName(QStringLiteral("PrintBtn"));
-  // Printing goes through the print dialog of the shell, which is not part
-  // of these windows yet.
-  PrintBtn->setEnabled(false);
+  connect(PrintBtn, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
   StaticText1 = new QLabel(QStringLiteral("Расчет..."), this);
   StaticText1->setObjectName(QStringLiteral("StaticText1"));
   ProgressBar = new QProgressBar(this);
@@ -69,7 +65,8 @@ TTimePlotForm::TTimePlotForm(TResultKind kind, TField* field, QWidget* parent)
   StatusBar = new TPanelBar(this);
   StatusBar->setObjectName(QStringLiteral("StatusBar"));
 
-  LayOutPlotWindow(this, buttons, PaintBox, HPaintBox, VPaintBox, StatusBar);
+  plotGrid_ = LayOutPlotWindow(this, buttons, PaintBox, HPaintBox, VPaintBox, StatusBar);
+  idleWidgets_ = {continueBtn_, PropertyBtn, PrintBtn};
 
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -110,11 +107,30 @@ void TTimePlotForm::CopyPicture(bool whole) {
   QApplication::clipboard()->setImage(Picture(whole, PlotSettings().BlackWhiteClipboard));
 }
 
+void TTimePlotForm::PrintBtnClick() {
+  if (running_) return;
+  TPlotPrint plot;
+  plot.Title = windowTitle();
+  plot.Size = PaintBox->size();
+  plot.Draw = [this](QPainter& p, const QRect& r, bool whole, bool mono) {
+    DrawPicture(p, r, whole, mono);
+  };
+  plot.Annotate = [this](QPainter& p, const QRect& r, bool mono) { DrawAnnotation(p, r, mono); };
+  ShowPrintDialog(PlotPrintRequest(plot), this);
+}
+
+void TTimePlotForm::DrawAnnotation(QPainter& p, const QRect& area, bool) {
+  DrawAnnotationLines(p, area, AnnotationLines());
+}
+
+QString TTimePlotForm::TimeLine(double t, double step) {
+  return QStringLiteral("Время: от 0 до %1 с, шаг %2 с").arg(NumberText(t), NumberText(step));
+}
+
 void TTimePlotForm::BeginRun() {
   running_ = true;
   abort_ = false;
-  continueBtn_->setEnabled(false);
-  PropertyBtn->setEnabled(false);
+  for (QWidget* w : idleWidgets_) w->setEnabled(false);
   for (QAction* a : idleActions_) a->setEnabled(false);
   ProgressBar->setValue(0);
   StaticText1->show();
@@ -124,8 +140,7 @@ void TTimePlotForm::BeginRun() {
 
 void TTimePlotForm::EndRun() {
   running_ = false;
-  continueBtn_->setEnabled(true);
-  PropertyBtn->setEnabled(true);
+  for (QWidget* w : idleWidgets_) w->setEnabled(true);
   for (QAction* a : idleActions_) a->setEnabled(true);
   StaticText1->hide();
   ProgressBar->hide();

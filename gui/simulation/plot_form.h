@@ -5,7 +5,9 @@
 // run at its progress points).
 #pragma once
 #include <QImage>
+#include <QStringList>
 
+#include "shell/print_dlg.h"
 #include "shell/result_window.h"
 #include "simulation/plot_widgets.h"
 
@@ -14,6 +16,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QAction;
+class QGridLayout;
 
 namespace vemo {
 
@@ -47,6 +50,9 @@ class TTimePlotForm : public TResultWindow {
   QImage Picture(bool whole, bool monochrome);
   // Puts Picture(whole, the black-and-white option) on the clipboard.
   void CopyPicture(bool whole);
+  // "Печать": the print dialog on the window's picture (visible part or the
+  // whole run, scalable, with annotation and a black-and-white variant).
+  void PrintBtnClick();
 
  protected:
   // Ends the window's run (the field may be released right after closing).
@@ -55,6 +61,15 @@ class TTimePlotForm : public TResultWindow {
   virtual void DrawPicture(QPainter& p, const QRect& area, bool whole, bool monochrome) = 0;
   // The cursor read-out at a point of the plot.
   virtual void ShowCursor(QPoint pos) = 0;
+  // The lines of the printed annotation (at most four).
+  virtual QStringList AnnotationLines() const = 0;
+  // Draws the annotation: its lines, one per quarter of area.
+  virtual void DrawAnnotation(QPainter& p, const QRect& area, bool monochrome);
+  // "Переходный процесс: <project>", or the title alone for a field no
+  // editor shows.
+  QString TitleLine() const { return AnnotationTitle(windowTitle(), AnalysedField); }
+  // "Время: от 0 до T с, шаг h с" of the run so far.
+  static QString TimeLine(double t, double step);
 
   // Runs one segment: controls disabled, progress shown, abort flag cleared.
   void BeginRun();
@@ -73,7 +88,9 @@ class TTimePlotForm : public TResultWindow {
   QPushButton* continueBtn_ = nullptr;
   QPushButton* cancelBtn_ = nullptr;
   QLabel* colorInfo_ = nullptr;
+  QGridLayout* plotGrid_ = nullptr;    // the plot and its sliders
   std::vector<QAction*> idleActions_;  // disabled while a segment runs
+  std::vector<QWidget*> idleWidgets_;  // likewise
 
   void closeEvent(QCloseEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;

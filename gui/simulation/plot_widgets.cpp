@@ -71,8 +71,9 @@ void MakePlotSliders(QWidget* parent, TRangeSlider*& horizontal, TRangeSlider*& 
   vertical->OnChange = changed;
 }
 
-void LayOutPlotWindow(QWidget* window, QLayout* buttons, QWidget* plot, TRangeSlider* horizontal,
-                      TRangeSlider* vertical, QWidget* statusBar) {
+QGridLayout* LayOutPlotWindow(QWidget* window, QLayout* buttons, QWidget* plot,
+                              TRangeSlider* horizontal, TRangeSlider* vertical,
+                              QWidget* statusBar) {
   auto* grid = new QGridLayout;
   grid->setSpacing(2);
   grid->addWidget(vertical, 0, 0);
@@ -83,6 +84,7 @@ void LayOutPlotWindow(QWidget* window, QLayout* buttons, QWidget* plot, TRangeSl
   top->addLayout(buttons);
   top->addLayout(grid, 1);
   top->addWidget(statusBar);
+  return grid;
 }
 
 int TRangeSlider::Length() const {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+class QGridLayout;
 class QLayout;
 
 namespace vemo {
@@ -73,9 +74,11 @@ void MakePlotSliders(QWidget* parent, TRangeSlider*& horizontal, TRangeSlider*& 
 
 // The layout of a plot window: its buttons on top, the plot with the
 // vertical slider on its left and the horizontal one below, the status bar
-// at the bottom.
-void LayOutPlotWindow(QWidget* window, QLayout* buttons, QWidget* plot, TRangeSlider* horizontal,
-                      TRangeSlider* vertical, QWidget* statusBar);
+// at the bottom. Returns the grid of the plot and its sliders (row 1,
+// column 0 is the free corner between the sliders).
+QGridLayout* LayOutPlotWindow(QWidget* window, QLayout* buttons, QWidget* plot,
+                              TRangeSlider* horizontal, TRangeSlider* vertical,
+                              QWidget* statusBar);
 
 // The status bar of the plot windows: panels of given widths, each with a
 // text and an optional 8 x 8 colour square.

@@ -1,9 +1,14 @@
 #include "simulation/transient_form.h"
 
 #include <QAction>
+#include <QFontMetrics>
+#include <QPainter>
+#include <algorithm>
 #include <QFileDialog>
 #include <QMenu>
+#include <QGridLayout>
 #include <QPushButton>
+#include <QToolButton>
 #include <cmath>
 
 #include "canvas/qt_canvas.h"
@@ -39,6 +44,15 @@ ThtForm::ThtForm(TField& field, QWidget* parent)
   CancelBtn = cancelBtn_;
   CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
   connect(PlayBtn1, &QPushButton::clicked, this, [this] { PlayBtn1Click(); });
+  PlayBtn2 = new QToolButton(this);
+  PlayBtn2->setObjectName(QStringLiteral("PlayBtn2"));
+  PlayBtn2->setToolTip(QStringLiteral("Далее"));
+  PlayBtn2->setAutoRaise(true);
+  PlayBtn2->setArrowType(Qt::RightArrow);
+  PlayBtn2->setFixedSize(HPaintBox->height(), HPaintBox->height());
+  plotGrid_->addWidget(PlayBtn2, 1, 0);
+  idleWidgets_.push_back(PlayBtn2);
+  connect(PlayBtn2, &QToolButton::clicked, this, [this] { PlayBtn1Click(); });
   connect(PropertyBtn, &QPushButton::clicked, this, [this] { PropertyBtnClick(); });
 
   QAction* props = PopupMenu1->addAction(QStringLiteral("&Свойства"));
@@ -166,6 +180,34 @@ void ThtForm::DrawPicture(QPainter& p, const QRect& area, bool whole, bool monoc
   pic.Bold = BoldGraphs();
   pic.Monochrome = monochrome;
   DrawTransient(p, area, pic);
+}
+
+QStringList ThtForm::AnnotationLines() const {
+  return {TitleLine(), TimeLine(Run.T, Run.Dt)};
+}
+
+void ThtForm::DrawAnnotation(QPainter& p, const QRect& area, bool monochrome) {
+  TTimePlotForm::DrawAnnotation(p, area, monochrome);
+  const int step = std::max(1, area.height() / 4);
+  const QRect line(area.left(), area.top() + 2 * step, area.width(), step);
+  const QFontMetrics fm(p.font());
+  const QString label = QStringLiteral("Точки:");
+  p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, label);
+  int x = line.left() + fm.horizontalAdvance(label) + fm.horizontalAdvance(QLatin1Char(' '));
+  const int stroke = 3 * fm.horizontalAdvance(QLatin1Char('M'));
+  for (int k : Run.Observed) {
+    const TViewPoint& pt = AnalysedField->Points[k];
+    if (!pt.Shown) continue;
+    p.save();
+    p.setPen(CurvePen(pt.Color, true, monochrome));
+    p.drawLine(x, line.center().y(), x + stroke, line.center().y());
+    p.restore();
+    x += stroke + fm.horizontalAdvance(QLatin1Char(' '));
+    const QString letter(QChar(PointLetter(k)));
+    p.drawText(QRect(x, line.top(), fm.horizontalAdvance(letter) + 1, line.height()),
+               Qt::AlignLeft | Qt::AlignVCenter, letter);
+    x += 2 * fm.horizontalAdvance(QStringLiteral("M "));
+  }
 }
 
 void ThtForm::ShowCursor(QPoint pos) {

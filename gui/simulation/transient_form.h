@@ -9,6 +9,7 @@
 #include "simulation/transient_plot.h"
 
 class QAction;
+class QToolButton;
 
 namespace vemo {
 
@@ -20,6 +21,7 @@ class ThtForm : public TTimePlotForm {
   ~ThtForm() override;
 
   QPushButton* PlayBtn1 = nullptr;   // "Далее"
+  QToolButton* PlayBtn2 = nullptr;   // "Далее" in the corner between the sliders
   QPushButton* CancelBtn = nullptr;  // "Отмена"
   TTransientRun Run;
 
@@ -42,6 +44,10 @@ class ThtForm : public TTimePlotForm {
   void FinishRun() override { Run.Close(); }
   void DrawPicture(QPainter& p, const QRect& area, bool whole, bool monochrome) override;
   void ShowCursor(QPoint pos) override;
+  QStringList AnnotationLines() const override;
+  // The lines, then on the third one "Точки:" and each shown point's letter
+  // after a stroke of its curve's colour.
+  void DrawAnnotation(QPainter& p, const QRect& area, bool monochrome) override;
 
  private:
   void RunSegment();

@@ -1,6 +1,7 @@
 #include "model/scheme_render.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "canvas/qt_canvas.h"
 #include "model/field.h"
@@ -13,6 +14,17 @@ namespace {
 // at most one pixel and add up to length exactly).
 int PartStart(int origin, int length, int i, int n) {
   return origin + static_cast<int>(static_cast<int64_t>(length) * i / n);
+}
+
+// How many times finer than 41 x 41 the bitmap of a cell is drawn: once on
+// the screen and in pictures; on a printer or a PDF page, where a cell
+// covers many more device pixels, as fine as it is shown (up to 8 times).
+int CellImageFactor(const QPainter& painter, const QRect& target, int cols, int rows) {
+  const QTransform t = painter.deviceTransform();
+  const double scale = std::sqrt(std::fabs(t.determinant()));
+  const double cell = scale * std::max(double(target.width()) / cols, double(target.height()) / rows);
+  if (!std::isfinite(cell)) return 1;
+  return std::clamp(static_cast<int>(std::ceil(cell / kPictureCell - 0.01)), 1, 8);
 }
 
 QFont LetterFont(bool monochrome) {
@@ -92,7 +104,8 @@ void DrawSchemeRange(QPainter& painter, const TField& field, const TCellRange& r
   const TCellRange r = ClampToGrid(range);
   if (r.Empty() || target.isEmpty()) return;
   const int cols = r.Cols(), rows = r.Rows();
-  QImage cellImage(kPictureCell, kPictureCell, QImage::Format_RGB32);
+  const int k = CellImageFactor(painter, target, cols, rows);
+  QImage cellImage(kPictureCell * k, kPictureCell * k, QImage::Format_RGB32);
   for (int row = r.Top; row <= r.Bottom; ++row)
     for (int col = r.Left; col <= r.Right; ++col) {
       TCellObject* obj = field.Cell(col, row);
@@ -100,6 +113,7 @@ void DrawSchemeRange(QPainter& painter, const TField& field, const TCellRange& r
       cellImage.fill(Qt::white);
       {
         QPainter p(&cellImage);
+        p.scale(k, k);
         p.setFont(MappedFont("MS Sans Serif", 10));
         DrawCellObject(p, *obj, QRect(0, 0, 40, 40), monochrome);
         const int k = FirstPointAt(field, col, row);

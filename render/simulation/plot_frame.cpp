@@ -43,6 +43,19 @@ QString Label(double v, bool percent) {
   return s;
 }
 
+}  // namespace
+
+QColor GridColor() { return QColor(192, 192, 192); }
+
+static int AxisWidth() { return std::max(1, 2 * OneHeight(PlotFont()) / 3); }
+
+QPen AxisPen(bool monochrome) {
+  return QPen(monochrome ? QColor(Qt::black) : QColor(0, 128, 0), AxisWidth(), Qt::SolidLine,
+              Qt::FlatCap);
+}
+
+double AxisArrowSize() { return 3.0 * AxisWidth() + 4.0; }
+
 void ArrowHead(QPainter& p, QPointF tip, QPointF dir, double size, const QColor& c) {
   const QPointF side(-dir.y(), dir.x());
   QPolygonF head;
@@ -53,8 +66,6 @@ void ArrowHead(QPainter& p, QPointF tip, QPointF dir, double size, const QColor&
   p.drawPolygon(head);
   p.restore();
 }
-
-}  // namespace
 
 QFont PlotFont() { return MappedFont("Small Fonts", 9); }
 
@@ -122,8 +133,9 @@ void DrawPlotGrid(QPainter& p, const TPlotFrame& f, bool percent, bool monochrom
   p.save();
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setFont(font);
-  const QColor grey(192, 192, 192);
-  const QColor axisColor = monochrome ? QColor(Qt::black) : QColor(0, 128, 0);
+  const QColor grey = GridColor();
+  const QPen axisPen = AxisPen(monochrome);
+  const QColor axisColor = axisPen.color();
   const QRect& r = f.Plot;
   bool xAxis = false, yAxis = false;
   ForEachGridValue(f.X0, f.X1, [&](double v, double) {
@@ -154,19 +166,20 @@ void DrawPlotGrid(QPainter& p, const TPlotFrame& f, bool percent, bool monochrom
     p.setPen(Qt::black);
     p.drawText(r.left() - 4 - w, y + fm.ascent() / 2 - 1, s);
   });
-  // The axes go over the grid: pen two thirds of the height of "1".
-  const int width = std::max(1, 2 * OneHeight(font) / 3);
-  const double head = 3.0 * width + 4.0;
-  QPen axisPen(axisColor, width, Qt::SolidLine, Qt::FlatCap);
+  // The axes go over the grid.
+  const double head = AxisArrowSize();
   if (xAxis) {
     const int x = f.Column(0.0);
     p.setPen(axisPen);
     p.drawLine(QPointF(x, r.bottom()), QPointF(x, r.top() + head - 1));
     ArrowHead(p, QPointF(x, r.top()), QPointF(0, -1), head, axisColor);
-    // The ordinate's name right of its head.
+    // The ordinate's name right of its head, or left of it when the axis
+    // runs along the right edge.
     if (!style.YName.isEmpty()) {
       p.setPen(Qt::black);
-      p.drawText(x + int(head), r.top() + fm.ascent(), style.YName);
+      const int w = fm.horizontalAdvance(style.YName);
+      const int nameX = x + int(head) + w <= r.right() + 2 ? x + int(head) : x - int(head) - w;
+      p.drawText(nameX, r.top() + fm.ascent(), style.YName);
     }
   }
   if (yAxis) {
@@ -174,11 +187,13 @@ void DrawPlotGrid(QPainter& p, const TPlotFrame& f, bool percent, bool monochrom
     p.setPen(axisPen);
     p.drawLine(QPointF(r.left(), y), QPointF(r.right() - head + 1, y));
     ArrowHead(p, QPointF(r.right(), y), QPointF(1, 0), head, axisColor);
-    // The abscissa's name above its head.
+    // The abscissa's name above its head, or below it when the axis runs
+    // along the top edge.
     if (!style.XName.isEmpty()) {
       p.setPen(Qt::black);
-      p.drawText(r.right() - fm.horizontalAdvance(style.XName) - 1, y - int(head / 2) - 2,
-                 style.XName);
+      const int above = y - int(head / 2) - 2;
+      const int baseline = above - fm.ascent() >= r.top() ? above : y + int(head / 2) + 2 + fm.ascent();
+      p.drawText(r.right() - fm.horizontalAdvance(style.XName) - 1, baseline, style.XName);
     }
   }
   p.restore();

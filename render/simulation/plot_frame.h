@@ -49,6 +49,14 @@ struct TGridStyle {
 void DrawPlotGrid(QPainter& p, const TPlotFrame& f, bool percent, bool monochrome,
                   const TGridStyle& style = {});
 
+// The pieces of the grids: the grey of grid lines, the pen of an axis
+// (green, black in black-and-white pictures; two thirds of the height of
+// "1" wide), the length of its arrow head, and the head itself.
+QColor GridColor();
+QPen AxisPen(bool monochrome);
+double AxisArrowSize();
+void ArrowHead(QPainter& p, QPointF tip, QPointF dir, double size, const QColor& c);
+
 // The pen of a curve: colour 0x00BBGGRR (black in black-and-white pictures),
 // width = height of "1" when bold.
 QPen CurvePen(uint32_t color, bool bold, bool monochrome);

@@ -41,7 +41,7 @@ TEST(DescribingCliTest, MarginsReportTheRelayOscillation) {
   const TRun r = Cli("margins " + kRelayLoop);
   ASSERT_EQ(r.Status, 0);
   const auto lines = Lines(r.Out);
-  ASSERT_EQ(lines.size(), 7u) << r.Out;
+  ASSERT_EQ(lines.size(), 9u) << r.Out;
   EXPECT_EQ(lines[0], "Устойчива");
   EXPECT_EQ(lines[3], "Возможны колебания:");
   // By hand: w (1 + w^2/4) = 4c / (pi b) and sqrt(A^2 - b^2) = 2 / (pi (1 + w^2/4)).
@@ -59,6 +59,7 @@ TEST(DescribingCliTest, MarginsReportTheRelayOscillation) {
   EXPECT_NEAR(NumberAfter(lines[5], "Амплитуда: "), a, 2e-3 * a);
   EXPECT_EQ(lines[5].substr(lines[5].size() - 6), " ед.");
   EXPECT_EQ(lines[6], "Устойчивы (автоколебания)");
+  EXPECT_EQ(lines[7].rfind("Частота среза: ", 0), 0u);  // after the window's text
 }
 
 TEST(DescribingCliTest, MarginsWithoutAMeetingHaveNoBlocks) {
@@ -66,7 +67,7 @@ TEST(DescribingCliTest, MarginsWithoutAMeetingHaveNoBlocks) {
   const TRun r = Cli("margins " + Example("saturation_loop.vmo") + " --from B --to A");
   ASSERT_EQ(r.Status, 0);
   const auto lines = Lines(r.Out);
-  ASSERT_EQ(lines.size(), 3u) << r.Out;
+  ASSERT_EQ(lines.size(), 5u) << r.Out;
   EXPECT_EQ(lines[0], "Устойчива");
 }
 

@@ -21,6 +21,8 @@ namespace {
 
 using namespace vemo::clitest;
 
+constexpr double kPi = 3.14159265358979323846;
+
 // The number after a label in a report line, "Запас по фазе: 51.8°".
 double NumberAfter(const std::string& line, const std::string& label) {
   EXPECT_EQ(line.rfind(label, 0), 0u) << line;
@@ -38,45 +40,55 @@ class HodographCliTest : public CliFilesTest {
 };
 
 TEST_F(HodographCliTest, MarginsOfIntegratorWithLag) {
-  // 1/(s(s+1)): phase margin 51.83 degrees, no crossing of the negative axis.
+  // 1/(s(s+1)): |W| = 1 at w^2 = (sqrt 5 - 1)/2, phase margin 90 - atan w
+  // = 51.827 degrees, no crossing of the negative axis. The crossover
+  // frequencies follow the window's text.
   const std::string p = Chain("il.vmo", {{7, {1, 0}}, {10, {1, 1}}});
   TRun r = Cli("margins " + p + " --from A --to B");
   ASSERT_EQ(r.Status, 0);
   auto lines = Lines(r.Out);
-  ASSERT_EQ(lines.size(), 3u) << r.Out;
+  ASSERT_EQ(lines.size(), 5u) << r.Out;
   EXPECT_EQ(lines[0], "Устойчива");
-  EXPECT_NEAR(NumberAfter(lines[1], "Запас по фазе: "), 51.827, 0.35);
+  const double wc = std::sqrt((std::sqrt(5.0) - 1) / 2);
+  EXPECT_NEAR(NumberAfter(lines[1], "Запас по фазе: "), 90 - std::atan(wc) * 180 / kPi, 1e-7);
   EXPECT_EQ(lines[1].substr(lines[1].size() - 2), "°");
   EXPECT_EQ(lines[2], "Запас по амплитуде: -");
+  EXPECT_NEAR(NumberAfter(lines[3], "Частота среза: "), wc, 1e-8);
+  EXPECT_EQ(lines[3].substr(lines[3].size() - 7), " rad/с");
+  EXPECT_EQ(lines[4], "Частота при фазе -180°: -");
 }
 
 TEST_F(HodographCliTest, MarginsOfThirdOrderLag) {
+  // K/(s+1)^3 crosses -180 degrees at w = sqrt 3 with |W| = K/8.
   for (double k : {2.0, 4.0}) {
     TRun r = Cli("margins " + ThirdOrder(k));
     ASSERT_EQ(r.Status, 0);
     auto lines = Lines(r.Out);
-    ASSERT_EQ(lines.size(), 3u) << r.Out;
+    ASSERT_EQ(lines.size(), 5u) << r.Out;
     EXPECT_EQ(lines[0], "Устойчива") << k;
     const std::string& g = lines[2];
-    EXPECT_NEAR(NumberAfter(g, "Запас по амплитуде: "), 20 * std::log10(8 / k), 0.15) << k;
+    EXPECT_NEAR(NumberAfter(g, "Запас по амплитуде: "), 20 * std::log10(8 / k), 1e-7) << k;
     EXPECT_EQ(g.substr(g.size() - 5), " дБ");
+    EXPECT_NEAR(NumberAfter(lines[4], "Частота при фазе -180°: "), std::sqrt(3.0), 1e-8) << k;
   }
   TRun r = Cli("margins " + ThirdOrder(10));
   ASSERT_EQ(r.Status, 0);
   auto lines = Lines(r.Out);
-  ASSERT_EQ(lines.size(), 3u);
+  ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[0], "Неустойчива!");
   EXPECT_EQ(lines[2], "Запас по амплитуде: -");
+  EXPECT_EQ(lines[4], "Частота при фазе -180°: -");
 }
 
 TEST_F(HodographCliTest, FirstOrderLoopHasNoGainMargin) {
   TRun r = Cli("margins " + Chain("lag.vmo", {{10, {1, 2}}}));
   ASSERT_EQ(r.Status, 0);
   auto lines = Lines(r.Out);
-  ASSERT_EQ(lines.size(), 3u);
+  ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[0], "Устойчива");
-  EXPECT_NEAR(NumberAfter(lines[1], "Запас по фазе: "), 120.0, 0.5);
+  EXPECT_NEAR(NumberAfter(lines[1], "Запас по фазе: "), 120.0, 1e-7);
   EXPECT_EQ(lines[2], "Запас по амплитуде: -");
+  EXPECT_NEAR(NumberAfter(lines[3], "Частота среза: "), std::sqrt(3.0), 1e-8);
 }
 
 TEST_F(HodographCliTest, NyquistPrintsOmegaImRe) {

@@ -27,7 +27,8 @@ const std::vector<uint16_t> kPaletteCodes = [] {
   return codes;
 }();
 const std::vector<int> kFormContexts = {0,   30,  31,  32,  33,    34,    35,   36,
-                                        500, 501, 700, 701, 702, 703, 42001, 42002, 51000};
+                                        500, 501, 700, 701, 702, 703, 42001, 42002, 51000,
+                                        400, 401, 402, 403};
 
 std::vector<int> AllContexts() {
   std::vector<int> all = kFormContexts;

@@ -9,6 +9,8 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QToolButton>
+#include <memory>
 
 #include "main_support.h"
 #include "model/errors.h"
@@ -151,16 +153,86 @@ class MainCommandsTest : public QObject {
     QTRY_VERIFY(rig.Form->ResultWindows().empty());
   }
 
-  void CommandsWithoutTheirWindowSaySo() {
+  // Every command of the frequency and structure rows opens its dialog (or,
+  // for W(s), its window) from the menu item, from its tool button and from
+  // its shortcut; cancelling the dialog ends the command quietly.
+  void AnalysisCommandsOpenTheirDialogs() {
     TMainRig rig;
-    rig.Form->NewEditor();
-    const char* items[] = {"LACHItem", "GodoItem", "WsItem", "N8",   "InOutItem",
-                           "N23",      "N4",       "N100",   "N27", "N30"};
-    for (const char* item : items) rig.Form->Item(item)->trigger();
-    QCOMPARE(rig.Dialogs.Messages.size(), std::size(items));
-    QCOMPARE(QString::fromStdString(rig.Dialogs.Messages[0]),
-             QStringLiteral("Команда \"ЛАЧХ/ФЧХ\" в этой версии программы пока недоступна."));
-    QCOMPARE(QString::fromStdString(rig.Dialogs.Messages[3]), NotAvailableText("Прямая П&опова"));
+    TMDIChild* e = rig.Form->OpenProjectFile(ExamplePath("feedback_loop.vmo"));
+    QVERIFY(e);
+    rig.Form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(rig.Form.get()));
+    struct TRow {
+      const char* Item;
+      const char* Button;
+      QKeyCombination Key;
+      const char* Title;
+    };
+    const TRow rows[] = {
+        {"LACHItem", "LACHBtn", Qt::CTRL | Qt::Key_L, "Настройка ЛАЧХ/ФЧХ"},
+        {"GodoItem", "GodoBtn", Qt::CTRL | Qt::Key_G, "Настройка годографа"},
+        {"N8", "PopovBtn", Qt::CTRL | Qt::Key_P, "Настройка критерия Попова"},
+        {"InOutItem", nullptr, {}, "Входо-выходная хар-ка"},
+        {"N23", nullptr, {}, "Синтез структуры"},
+        {"N4", nullptr, {}, "Упрощение структуры"},
+        {"N100", nullptr, {}, "Синтез регулятора"},
+    };
+    auto expectDialog = [] {
+      auto seen = std::make_shared<QString>();
+      OnNextModal([seen](QWidget* w) {
+        *seen = w->windowTitle();
+        if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
+      });
+      return seen;
+    };
+    for (const TRow& r : rows) {
+      auto seen = expectDialog();
+      rig.Form->Item(r.Item)->trigger();
+      QCOMPARE(*seen, QString::fromUtf8(r.Title));
+      if (r.Button) {
+        seen = expectDialog();
+        rig.Form->findChild<QToolButton*>(QString::fromLatin1(r.Button))->click();
+        QCOMPARE(*seen, QString::fromUtf8(r.Title));
+        seen = expectDialog();
+        rig.Form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(rig.Form.get()));
+        QTest::keySequence(rig.Form.get(), QKeySequence(r.Key));
+        QTRY_COMPARE(*seen, QString::fromUtf8(r.Title));
+      }
+      QVERIFY(rig.Form->ResultWindows().empty());
+      QCOMPARE(rig.Form->ActiveEditor(), e);
+      QVERIFY(!QApplication::overrideCursor());
+    }
+    QVERIFY(rig.Dialogs.Messages.empty());
+
+    // W(s) opens its window at once: the contour is chosen inside it.
+    rig.Form->Item("WsItem")->trigger();
+    QCOMPARE(rig.Form->ResultWindows().size(), size_t(1));
+    QCOMPARE(rig.Form->ResultWindows().front()->windowTitle(),
+             QStringLiteral("Передаточная функция W(S)"));
+    rig.Form->BringForward(e);
+    rig.Form->findChild<QToolButton*>(QStringLiteral("WsBtn"))->click();
+    rig.Form->BringForward(e);
+    rig.Form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(rig.Form.get()));
+    QTest::keySequence(rig.Form.get(), QKeySequence(Qt::CTRL | Qt::Key_W));
+    QTRY_COMPARE(rig.Form->ResultWindows().size(), size_t(3));
+  }
+
+  // A scheme fault ends a frequency command in the error box before its
+  // dialog, at the faulty cell.
+  void FrequencyCommandOfAFaultySchemeEndsInTheErrorBox() {
+    TMainRig rig;
+    TMDIChild* e = rig.Form->NewEditor();
+    BuildTwoOutputs(e->Field());
+    TSeenBox seen;
+    CloseErrorBox(seen);
+    rig.Form->Item("LACHItem")->trigger();
+    QCOMPARE(seen.Text, QString::fromUtf8(ErrorMessage(6)));
+    QCOMPARE(e->CurrentCol(), 5);
+    QCOMPARE(e->CurrentRow(), 5);
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(rig.Form->ResultWindows().empty());
   }
 
   void MacroBodiesComeFromEditorWindows() {

@@ -11,6 +11,7 @@
 
 #include "blocks/registry.h"
 #include "main_support.h"
+#include "model/scheme_render.h"
 #include "model/history.h"
 #include "model/project_file.h"
 #include "shell/palette.h"
@@ -264,7 +265,7 @@ class MainFormTest : public QObject {
     QCOMPARE(e->Caption(), QStringLiteral("pwm_loop.vmo"));
   }
 
-  void FileThatIsNoProjectLeavesNoWindow() {
+  void FileThatIsNoProjectLeavesAnEmptyUntitledWindow() {
     TMainRig rig;
     const QString bad = rig.Work.path() + QStringLiteral("/bad.vmo");
     QFile f(bad);
@@ -272,14 +273,28 @@ class MainFormTest : public QObject {
     f.write("not a project at all, just some text of more than thirty bytes");
     f.close();
     QVERIFY(!rig.Form->OpenProjectFile(bad));
-    QCOMPARE(rig.WindowCount(), 0);
     QCOMPARE(rig.Dialogs.Messages,
              std::vector<std::string>{"Данный файл не является файлом Vemo 3.0"});
-    // A reused untitled window gets its name back.
-    rig.Form->NewEditor();
+    // The window made for the file stays, empty, without the file's name
+    // (Save must not overwrite the file with an empty scheme).
+    QCOMPARE(rig.WindowCount(), 1);
+    TMDIChild* kept = rig.Form->ActiveEditor();
+    QVERIFY(kept);
+    QCOMPARE(kept->Caption(), QStringLiteral("<без имени 1>"));
+    QVERIFY(OccupiedRange(kept->Field()).Empty());
+    QCOMPARE(kept->Field().Modified, uint8_t(0));
+    // That unmodified untitled window is reused by the next Open and gets
+    // its name back when this one fails too.
     QVERIFY(!rig.Form->OpenProjectFile(bad));
     QCOMPARE(rig.WindowCount(), 1);
     QCOMPARE(rig.Form->ActiveEditor()->Caption(), QStringLiteral("<без имени 1>"));
+    // A missing file from the command line or a recent entry: the same.
+    rig.Form->NewEditor();  // "<без имени 1>" is replaced
+    rig.Form->ActiveEditor()->Field().Modified = 1;
+    QVERIFY(!rig.Form->OpenProjectFile(rig.Work.path() + QStringLiteral("/gone.vmo")));
+    QCOMPARE(rig.WindowCount(), 2);
+    QCOMPARE(rig.Form->ActiveEditor()->Caption(), QStringLiteral("<без имени 2>"));
+    QCOMPARE(rig.Form->ActiveEditor()->Field().Modified, uint8_t(0));
   }
 
   void SaveAsWritesTheSameProjectThatOpensAgain() {

@@ -3,6 +3,7 @@
 #pragma once
 #include <QApplication>
 #include <QFile>
+#include <QMdiArea>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>

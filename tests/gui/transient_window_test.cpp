@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -160,7 +161,7 @@ class TransientWindowTest : public QObject {
     QCOMPARE(form->Run.ViewEnd, t);
     QVERIFY(form->PlayBtn1->isEnabled() && !form->Running());
     QVERIFY(form->ProgressBar->isHidden() && form->CancelBtn->isHidden());
-    QVERIFY(!form->PrintBtn->isEnabled());
+    QVERIFY(form->PrintBtn->isEnabled() && form->PlayBtn2->isEnabled());
     QCOMPARE(form->StatusBar->Panels.size(), size_t(3));
     QCOMPARE(form->StatusBar->Panels[0].Text, QStringLiteral("Время:"));
     QCOMPARE(form->StatusBar->Panels[2].Text, QStringLiteral("B:     "));

@@ -82,12 +82,17 @@ TEST(BodeTest, DelayLowersThePhaseOnly) {
   EXPECT_NEAR(static_cast<double>(p0 - p1), 10.0, 1e-13);
 }
 
-TEST(BodeTest, NegativeGainHasNoLogarithm) {
+TEST(BodeTest, NegativeGainIsHalfATurnAndZeroGainHasNoLogarithm) {
   TZeroPoleForm f = Form({-1}, {1, 1});
   Real l, phi;
-  EXPECT_FALSE(BodeResponse(f, 0, 0.0, l, phi));
+  ASSERT_TRUE(BodeResponse(f, 0, 0.0, l, phi));
+  EXPECT_NEAR(static_cast<double>(l), -10 * std::log10(2.0), 1e-13);
+  EXPECT_NEAR(static_cast<double>(phi) * 180 / M_PI, -225.0, 1e-12);
   std::string text;
-  EXPECT_FALSE(BodeCurveText(f, 0, -3, 3, false, text));
+  EXPECT_TRUE(BodeCurveText(f, 0, -3, 3, false, text));
+  TZeroPoleForm zero = Form({0}, {1, 1});
+  EXPECT_FALSE(BodeResponse(zero, 0, 0.0, l, phi));
+  EXPECT_FALSE(BodeCurveText(zero, 0, -3, 3, false, text));
 }
 
 TEST(BodeTest, AutoscaleOfIntegrator) {

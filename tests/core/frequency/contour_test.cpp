@@ -232,6 +232,87 @@ TEST_F(ContourTest, NoPathGivesZero) {
   EXPECT_EQ(FormatPolynomialText(0, 1, Analysis.W, 0), "WAB(s)=(0)/(1)");
 }
 
+// ---- well-posed systems that used to fail ----
+
+// The largest relative error of W(jw) and of the response of its zero-pole
+// form against the truth, over lg w from -2 to 2.
+double WorstResponseError(Complex (*truth)(Complex)) {
+  double worst = 0;
+  for (Real x = -2; x <= 2; x += 0.25L) {
+    const Complex s(0, std::pow(10.0L, x)), t = truth(s);
+    Real amp = 0, phase = 0;
+    FrequencyResponse(Analysis.Form, false, amp, phase, s.imag(), Analysis.Delay);
+    worst = std::max(worst, static_cast<double>(std::abs(Eval(Analysis.W, s) - t) / std::abs(t)));
+    worst = std::max(worst, static_cast<double>(std::abs(std::polar(amp, phase) - t) / std::abs(t)));
+  }
+  return worst;
+}
+
+TEST_F(ContourTest, LongAndSlowChainsOfLagsKeepTheirGain) {
+  // Normalised, 1/(s+1)^30 has a constant term 1/C(30,15) = 6e-9 against
+  // its largest coefficient, 1/(10s+1)^12 a monic constant term of 1e-12:
+  // neither is zero, nor a root at the origin; nor is a gain of 1e-9.
+  struct TCase {
+    int Count;
+    double T, K;
+    Complex (*Truth)(Complex);
+  };
+  const TCase cases[] = {
+      {30, 1, 1, [](Complex s) { return Real(1) / std::pow(s + Real(1), 30); }},
+      {40, 1, 1, [](Complex s) { return Real(1) / std::pow(s + Real(1), 40); }},
+      {12, 10, 1, [](Complex s) { return Real(1) / std::pow(Real(10) * s + Real(1), 12); }},
+      {1, 1, 1e-9, [](Complex s) { return Real(1e-9) / (s + Real(1)); }},
+  };
+  for (const TCase& c : cases) {
+    ResetProgramState();
+    F = CreateField();
+    testing::BuildSnakeChain(*F, c.Count, 10, {c.T, c.K, 0.0});
+    ASSERT_TRUE(Run(true)) << c.Count << " error " << int(Prog.Err.ErrorCode);
+    EXPECT_NE(FormatPolynomialText(0, 1, Analysis.W, 0), "WAB(s)=(0)/(1)");
+    EXPECT_EQ(Analysis.Form.PoleCount(), c.Count);
+    EXPECT_LT(WorstResponseError(c.Truth), 1e-9) << c.Count << " lags, T = " << c.T;
+  }
+}
+
+TEST_F(ContourTest, CancellingPairsInAHealthyLoop) {
+  // The open loop of unit feedback around 0.3/s, ten lags T = 0.1 .. 1,
+  // forcing blocks (Ts+1) on four of them and two oscillatory blocks: the
+  // forcing blocks cancel the lags T = 0.2 .. 0.5 exactly; W(s) keeps the
+  // other eleven poles and no zero.
+  testing::BuildCancellingLoop(*F);
+  ASSERT_TRUE(Run(true)) << int(Prog.Err.ErrorCode);
+  EXPECT_EQ(Analysis.Form.ZeroCount(), 0);
+  EXPECT_EQ(Analysis.Form.PoleCount(), 11);
+  EXPECT_LT(WorstResponseError([](Complex s) {
+              Complex w = Real(0.3) / s / (Real(0.01) * s * s + Real(0.06) * s + Real(1)) /
+                          (Real(0.0025) * s * s + Real(0.05) * s + Real(1));
+              for (Real T : {0.1L, 0.6L, 0.7L, 0.8L, 0.9L, 1.0L}) w /= T * s + Real(1);
+              return w;
+            }),
+            1e-12);
+  EXPECT_EQ(FormatFactoredText(0, 1, Analysis.Form, 0).rfind("WAB(s)=0.3*1/(s*", 0), 0u);
+}
+
+TEST_F(ContourTest, LargeFieldsSolveOnlyWhatReachesTheEnd) {
+  // Every one of the 40,000 cells a block: the end point's block is fed by
+  // nothing, and the others need no equation at all.
+  TSchemeBuilder b(*F);
+  for (int col = 0; col < kGridSize; ++col)
+    for (int row = 0; row < kGridSize; ++row) b.Block(col, row, 6, {2.0});
+  b.Point(0, 0, 0);
+  b.Point(1, kGridSize - 1, kGridSize - 1);
+  ASSERT_TRUE(Run(true)) << int(Prog.Err.ErrorCode);
+  EXPECT_TRUE(FracIsZero(Analysis.W));
+  // The longest chain the field holds, 9,999 gains 1.0001 after the
+  // constant: one sparse equation per block.
+  ResetProgramState();
+  F = CreateField();
+  ASSERT_EQ(testing::BuildSnakeChain(*F, 9999, 6, {1.0001}), 9999);
+  ASSERT_TRUE(Run(true)) << int(Prog.Err.ErrorCode);
+  ASSERT_EQ(Analysis.W.Num.Degree + Analysis.W.Den.Degree, 0);
+  EXPECT_REAL_NEAR(Analysis.W.Num[0] / Analysis.W.Den[0], std::pow(1.0001L, 9999), 1e-12L);
+}
+
 // ---- nonlinear part ----
 
 TEST_F(ContourTest, NonlinearBlockBetweenLinearParts) {

@@ -49,11 +49,20 @@ TEST(Fraction, SumOfEqualLagsCancelsExactly) {
   ExpectCoefs(a.Den, {1, 1}, 0);  // operands untouched
 }
 
-TEST(Fraction, NegligibleNumeratorGivesZeroOverOne) {
-  for (TFraction f : {Frac({1e-10L, 1e-20L}, {1, 1}), Frac({3e-9L}, {2, 5, 1})}) {
+TEST(Fraction, OnlyACancelledNumeratorIsZero) {
+  // What is left of terms that cancel is 0/1, however the operands were
+  // rounded on their way.
+  const TFraction a = Frac({0.1L, 0.3L}, {0.7L, 1.1L, 0.2L});
+  TFraction b = FracMul(FracDiv(a, Frac({3}, {7})), Frac({3}, {7}));
+  for (const TFraction& zero : {FracSub(a, b), FracSub(FracAdd(a, a), FracAdd(b, b))}) {
+    ExpectCoefs(zero.Num, {0}, 0);
+    ExpectCoefs(zero.Den, {1}, 0);
+  }
+  // A small gain is a gain: it keeps its value at every scale.
+  for (Real k : {1e-10L, 3e-9L, 1e-30L}) {
+    TFraction f = Frac({k}, {2, 5, 1});
     FracNormalize(f);
-    ExpectCoefs(f.Num, {0}, 0);
-    ExpectCoefs(f.Den, {1}, 0);
+    EXPECT_LT(std::abs(Eval(f, Complex(0, 1)) / (k / Complex(1, 5)) - Real(1)), 1e-17L);
   }
 }
 

@@ -80,7 +80,8 @@ TEST(HodographTest, PhaseMarginOfIntegratorWithLag) {
   TClosedLoopVerdict v = AnalyseClosedLoop(h);
   EXPECT_TRUE(v.Stable);
   ASSERT_TRUE(v.HasPhaseMargin);
-  EXPECT_NEAR(v.PhaseMarginDeg, exact, 0.35);
+  EXPECT_NEAR(v.PhaseMarginDeg, exact, 1e-8);
+  EXPECT_NEAR(v.GainCrossover, wc, 1e-9);
   EXPECT_NEAR(exact, 51.8273, 1e-3);
   // The phase never passes -180 degrees: no gain margin.
   EXPECT_EQ(h.CrossingMagnitude, 0.0);
@@ -95,11 +96,12 @@ TEST(HodographTest, ThirdOrderLagGainMargin) {
   // K/(s+1)^3 crosses -180 degrees at w = sqrt 3 with |W| = K/8.
   for (double k : {1.0, 2.0, 4.0, 7.5}) {
     THodograph h = Trace(ThirdOrderLag(k));
-    EXPECT_NEAR(h.CrossingMagnitude, k / 8, 0.02 * k / 8) << k;
+    EXPECT_NEAR(h.CrossingMagnitude, k / 8, 1e-10 * k) << k;
+    EXPECT_NEAR(h.PhaseCrossover, std::sqrt(3.0), 1e-9) << k;
     TClosedLoopVerdict v = AnalyseClosedLoop(h);
     EXPECT_TRUE(v.Stable) << k;
     ASSERT_TRUE(v.HasGainMargin) << k;
-    EXPECT_NEAR(v.GainMarginDb, 20 * std::log10(8 / k), 0.15) << k;
+    EXPECT_NEAR(v.GainMarginDb, 20 * std::log10(8 / k), 1e-8) << k;
     if (k == 4.0) RecordProperty("gain_margin_K4_dB", std::to_string(v.GainMarginDb));
   }
   // K = 1: |W| never exceeds 1, no phase margin.
@@ -108,7 +110,53 @@ TEST(HodographTest, ThirdOrderLagGainMargin) {
   const double w4 = std::sqrt(std::pow(4.0, 2.0 / 3) - 1);
   TClosedLoopVerdict v4 = AnalyseClosedLoop(Trace(ThirdOrderLag(4)));
   ASSERT_TRUE(v4.HasPhaseMargin);
-  EXPECT_NEAR(v4.PhaseMarginDeg, 180 - 3 * std::atan(w4) * 180 / kPi, 0.5);
+  EXPECT_NEAR(v4.PhaseMarginDeg, 180 - 3 * std::atan(w4) * 180 / kPi, 1e-8);
+}
+
+TEST(HodographTest, MarginsAreReadOnTheExactResponse) {
+  // 1.5 / (T s + 1)^8: |W| = 1 at (wT)^2 = 1.5^(1/4) - 1, phase margin
+  // 180 - 8 atan(wT); the phase reaches -180 degrees at wT = tan(pi/8) with
+  // |W| = 1.5 cos^8(pi/8). Between grid points the stored curve lags the
+  // crossing by up to half a degree; the margins are exact.
+  for (double T : {0.1, 1.0, 10.0}) {
+    std::vector<Real> den{1};
+    for (int i = 0; i < 8; ++i) {
+      std::vector<Real> next(den.size() + 1, 0);
+      for (size_t j = 0; j < den.size(); ++j) next[j] += den[j], next[j + 1] += den[j] * T;
+      den = next;
+    }
+    const THodograph h = Trace(Form({1.5}, den));
+    const TClosedLoopVerdict v = AnalyseClosedLoop(h);
+    const double wc = std::sqrt(std::pow(1.5, 0.25) - 1) / T, w180 = std::tan(kPi / 8) / T;
+    ASSERT_TRUE(v.HasPhaseMargin && v.HasGainMargin) << T;
+    EXPECT_NEAR(v.PhaseMarginDeg, 180 - 8 * std::atan(wc * T) * 180 / kPi, 1e-6) << T;
+    EXPECT_NEAR(v.GainMarginDb, -20 * std::log10(1.5 * std::pow(std::cos(kPi / 8), 8)), 1e-6) << T;
+    EXPECT_NEAR(v.GainCrossover, wc, 1e-9 * std::max(1.0, wc)) << T;
+    EXPECT_NEAR(v.PhaseCrossover, w180, 1e-9 * std::max(1.0, w180)) << T;
+    EXPECT_EQ(CrossoverText(v).rfind("Частота среза: " + FormatNumber(v.GainCrossover) + " rad/с\n", 0), 0u);
+  }
+  // Without a crossing the lines say so.
+  EXPECT_EQ(CrossoverText(AnalyseClosedLoop(Trace(Form({1}, {1, 1})))),
+            "Частота среза: -\nЧастота при фазе -180°: -\n");
+}
+
+TEST(HodographTest, ThePositiveRealAxisGivesNoGainMargin) {
+  // 0.01 e^(-0.4712 s) / (0.01 s^2 + 0.0002 s + 1): the resonance at w = 10
+  // peaks at |W| = 5 just where the delay has turned the phase to -360
+  // degrees, on the positive real axis, far from -1. The negative real axis
+  // is crossed only where |W| is about 0.018.
+  const Real delay = 3 * kPi / 20;
+  const THodograph h = Trace(Form({0.01L}, {1, 0.0002L, 0.01L}), -2, 1.5, delay);
+  const TClosedLoopVerdict v = AnalyseClosedLoop(h);
+  EXPECT_TRUE(v.Stable);
+  ASSERT_TRUE(v.HasGainMargin);
+  EXPECT_LT(h.CrossingMagnitude, 0.05);
+  const double w = h.PhaseCrossover;  // -pi - 0.4712 w - (phase of the pair) = -pi
+  const std::complex<double> W = 0.01 * std::exp(std::complex<double>(0, -static_cast<double>(delay) * w)) /
+                                 std::complex<double>(1 - 0.01 * w * w, 0.0002 * w);
+  EXPECT_NEAR(W.imag(), 0.0, 1e-12);
+  EXPECT_LT(W.real(), 0.0);
+  EXPECT_NEAR(h.CrossingMagnitude, std::abs(W), 1e-12);
 }
 
 TEST(HodographTest, ThirdOrderLagUnstableAboveEight) {
@@ -128,7 +176,7 @@ TEST(HodographTest, FirstOrderLoopHasInfiniteGainMargin) {
   EXPECT_TRUE(v.Stable);
   EXPECT_FALSE(v.HasGainMargin);
   ASSERT_TRUE(v.HasPhaseMargin);
-  EXPECT_NEAR(v.PhaseMarginDeg, 120.0, 0.5);
+  EXPECT_NEAR(v.PhaseMarginDeg, 120.0, 1e-8);
   // 1/(s+1) never leaves the unit circle: neither margin.
   v = AnalyseClosedLoop(Trace(Form({1}, {1, 1})));
   EXPECT_TRUE(v.Stable);

@@ -1,0 +1,63 @@
+// The run loop's compact form of a block's step. When a run starts, every
+// block of the run list gets a record: how the loop steps it (a kind of
+// step the loop computes itself, or the block's own virtual Step), where its
+// input comes from, and the constants of its step derived from its
+// parameters and the time step (dt / T and the like), so that they are not
+// computed again every step. The arithmetic is the block's own (the same
+// inline functions its Step uses), so the outputs are the same to the bit.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+namespace vemo {
+
+class TBlock;
+
+// How the loop steps a block. Virtual: the block's own Step; the others
+// name the kinds the loop steps itself (the kind's PlanStep chooses).
+enum class TRunOp : uint8_t {
+  Virtual,
+  Hold,                 // no step: the output stays as Start left it
+  Proportional,         // y = K x
+  ProportionalUnit,     // K = 1
+  Integrating,
+  Differentiating,
+  Aperiodic,
+  AperiodicUnit,        // K = 1
+  Oscillatory,
+  DeadZone,
+  Saturation,
+  DeadZoneSaturation,
+  Relay2,
+  Backlash,
+  PulseAmplitude,
+  ParamControl,         // the block's Step, then the target's constants again
+  End,                  // the loop's end mark after the last block (no block)
+};
+
+struct alignas(64) TRunRecord {
+  // Where the loop's code for this record starts (the loop sets it).
+  const void* Jump = nullptr;
+  TBlock* Block = nullptr;
+  // The Output the block's step reads as its input x (its step input, or a
+  // zero when it has none).
+  const double* In = nullptr;
+  // Constants of the step (the kind's PlanStep says which).
+  double C[4] = {0.0, 0.0, 0.0, 0.0};
+  TRunOp Op = TRunOp::Virtual;
+  // In is the Output of the record just before: the loop hands it over in a
+  // register instead of reading it back from memory.
+  bool InIsPrevious = false;
+  // The parameter control's target record, when the target has one.
+  int32_t Peer = -1;
+};
+
+// The records of a run in run-list order, then the end mark, and the step
+// their constants were derived for.
+struct TRunPlan {
+  std::vector<TRunRecord> Records;
+  double Dt = 0.0;
+  bool Threaded = false;  // every record's Jump matches its Op
+};
+
+}  // namespace vemo
