@@ -9,7 +9,10 @@
 
 namespace vemo {
 
-TFileRead ReadRegularFile(const std::string& fileName, size_t maxBytes, std::vector<uint8_t>& out) {
+namespace {
+
+template <class TBytes>
+TFileRead ReadInto(const std::string& fileName, size_t maxBytes, TBytes& out) {
   out.clear();
   // Look before opening: opening some devices has effects of its own.
   struct stat st {};
@@ -47,8 +50,18 @@ TFileRead ReadRegularFile(const std::string& fileName, size_t maxBytes, std::vec
     if (result == TFileRead::Ok && done > maxBytes) result = TFileRead::TooLarge;
   }
   close(fd);
-  if (result != TFileRead::Ok) std::vector<uint8_t>().swap(out);
+  if (result != TFileRead::Ok) TBytes().swap(out);
   return result;
+}
+
+}  // namespace
+
+TFileRead ReadRegularFile(const std::string& fileName, size_t maxBytes, std::vector<uint8_t>& out) {
+  return ReadInto(fileName, maxBytes, out);
+}
+
+TFileRead ReadRegularFile(const std::string& fileName, size_t maxBytes, std::string& out) {
+  return ReadInto(fileName, maxBytes, out);
 }
 
 }  // namespace vemo

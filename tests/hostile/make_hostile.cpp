@@ -129,6 +129,11 @@ int main(int argc, char** argv) {
   ok = ok && mkfifo(At("fifo.vmo").c_str(), 0600) == 0;
   ok = ok && MacroOn("body_dev_zero.vmo", "/dev/zero") &&
        MacroOn("body_dev_urandom.vmo", "/dev/urandom") && MacroOn("body_folder.vmo", ".");
+  // Fuzzy model and rule files that are devices under a model's name.
+  for (const char* name : {"zero.fz", "zero.fuz"}) {
+    std::filesystem::remove(At(name));
+    ok = ok && symlink("/dev/zero", At(name).c_str()) == 0;
+  }
   // A valid project followed by a terabyte of nothing (a sparse file).
   {
     auto f = Constant(0.01);
