@@ -23,6 +23,13 @@ TAnswer TStderrDialogs::AskYesNoCancel(const std::string& text) {
   return TAnswer::No;
 }
 
+bool TStderrDialogs::AllowLibrary(const std::string& question) {
+  if (TrustPlugins) return true;
+  std::cerr << question << " -> Нет: библиотеки вне папок программы и проекта и папок из Vemo.ini "
+                           "загружаются только с --trust-plugins\n";
+  return false;
+}
+
 int UsageError(const std::string& reason) {
   std::cerr << "vemo-cli: " << reason << "\n";
   return kExitUsage;

@@ -12,11 +12,16 @@
 namespace vemo::cli {
 
 // Messages go to stderr; questions are answered No (the run goes on).
+// A plug-in library from outside the trusted folders is loaded only with
+// --trust-plugins.
 class TStderrDialogs : public TUserDialogs {
  public:
+  bool TrustPlugins = false;
+
   void Message(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
   TAnswer AskYesNoCancel(const std::string& text) override;
+  bool AllowLibrary(const std::string& question) override;
 };
 
 // Parsed command line: the command, positional arguments and options.

@@ -1,10 +1,15 @@
 // vemo-cli: the batch face of the program's commands.
+#include <cctype>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <set>
 
 #include "cli_common.h"
+#include "model/errors.h"
+#include "shell/ini_file.h"
 #include "shell/program.h"
+#include "shell/settings.h"
 
 using namespace vemo;
 using namespace vemo::cli;
@@ -39,7 +44,7 @@ const TCommand kCommands[] = {
      "(the text still goes to -o when given); --size sets its pixels (default 800x560)."},
     {"eval", CmdEval, "eval \"EXPR\"",
      "Value of a parameter expression (+ - * / ^ and parentheses), or its error message\n"
-     "(exit 1)."},
+     "(exit 1). A text beginning with \"-\" is an expression too (eval -2*3, eval -- -x)."},
     {"info", CmdInfo, "info FILE.vmo",
      "Summary of a project: version, step, view time, placed points and blocks."},
     {"convert", CmdConvert, "convert IN.vmo -o OUT.vmo",
@@ -97,7 +102,8 @@ const TCommand kCommands[] = {
     {"synth", CmdSynth, "synth \"W(s)\" -o OUT.vmo",
      "Structure synthesis from a typed W(s) (+ - * / between terms, parentheses,\n"
      "numbers, s and s^k): a chain of typical elements from point A to point B,\n"
-     "saved as a project. A W(s) that does not read prints \"Ошибка в выражении!\"."},
+     "saved as a project. A W(s) that does not read prints \"Ошибка в выражении!\"\n"
+     "(there is no unary minus: write 0-s/(s+1))."},
     {"simplify", CmdSimplify, "simplify FILE.vmo [--from A] [--to B] -o OUT.vmo",
      "Structure simplification: the contour replaced by typical elements built from\n"
      "its W(s), its nonlinear part by an equivalent nonlinearity, saved as a project\n"
@@ -169,13 +175,33 @@ const std::set<std::string> kValueOptions = {"--time", "--step", "--points", "-o
                                            "--range", "--plane", "--lang", "--in", "--out", "--address", "--digits",
                                            "--model", "--rules", "--var"};
 const std::set<std::string> kFlagOptions = {"--help", "-h", "--factored", "--phase", "--popov", "--dfc",
-                                          "--mono", "--landscape", "--386"};
+                                          "--mono", "--landscape", "--386",
+                                          "--trust-plugins"};
+
+// An option's shape: "-" or "--", a letter, then letters, digits and "-".
+// Any other argument beginning with "-" ("-(2)", "-s/(s+1)", "-0.5") is an
+// expression or a W(s) and taken as it stands.
+bool LooksLikeOption(const std::string& arg) {
+  size_t i = arg.rfind("--", 0) == 0 ? 2 : 1;
+  if (arg.size() <= i || arg[0] != '-' || !std::isalpha(static_cast<unsigned char>(arg[i])))
+    return false;
+  for (; i < arg.size(); ++i)
+    if (!std::isalnum(static_cast<unsigned char>(arg[i])) && arg[i] != '-') return false;
+  return true;
+}
 
 void PrintProgramHelp() {
   std::cout << "vemo-cli — batch commands of Vemo, modelling of automatic control systems\n\n"
                "Usage: vemo-cli COMMAND [ARGS]\n\nCommands:\n";
   for (const TCommand& c : kCommands) std::cout << "  " << c.Usage << "\n";
-  std::cout << "\nvemo-cli COMMAND --help describes a command.\n"
+  std::cout << "\nAn argument beginning with \"-\" that is no option (\"-2*3\", \"-(2)\",\n"
+               "\"-s/(s+1)\") is taken as it stands, for the command to judge; after \"--\" every\n"
+               "argument is (vemo-cli eval -- -x).\n"
+               "\nOptions of every command that reads a project:\n"
+               "  --trust-plugins  load the plug-in libraries the project names from any folder\n"
+               "                   (without it only from the program's folder, the project's\n"
+               "                   own and those listed in Vemo.ini: [Plugins] Dir1=, Dir2=...)\n"
+               "\nvemo-cli COMMAND --help describes a command.\n"
                "Exit status: 0 success, 1 scheme or file error, 2 bad usage.\n";
 }
 
@@ -201,16 +227,22 @@ int main(int argc, char** argv) {
 
   TArgs args;
   args.Command = name;
+  bool optionsEnded = false;
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (kFlagOptions.count(arg)) {
+    if (optionsEnded) {
+      args.Positional.push_back(arg);
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if (kFlagOptions.count(arg)) {
       args.Options[arg] = "";
     } else if (kValueOptions.count(arg)) {
       if (i + 1 >= argc) return UsageError(arg + " needs a value");
       args.Options[arg] = argv[++i];
       args.All.emplace_back(arg, argv[i]);
-    } else if (arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9') && arg[1] != '.') {
-      return UsageError("unknown option '" + arg + "' for " + name);
+    } else if (LooksLikeOption(arg)) {
+      return UsageError("unknown option '" + arg + "' for " + name +
+                        " (a text beginning with '-' goes after --)");
     } else {
       args.Positional.push_back(arg);
     }
@@ -219,5 +251,15 @@ int main(int argc, char** argv) {
     std::cout << "Usage: vemo-cli " << cmd->Usage << "\n\n" << cmd->Help << "\n";
     return kExitOk;
   }
-  return cmd->Run(args);
+  dialogs.TrustPlugins = args.Has("--trust-plugins");
+  TIniFile ini;
+  ini.Load(SettingsFileName());
+  Prog.Plugins.Dirs = ReadPluginDirs(ini);
+  try {
+    return cmd->Run(args);
+  } catch (const std::bad_alloc&) {
+    // Whatever ran out of memory has been unwound by now.
+    std::cerr << kNoMemory << "\n";
+    return kExitFailure;
+  }
 }

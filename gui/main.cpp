@@ -1,11 +1,11 @@
 // The desktop program: one main window; the first argument names a project
 // to open, otherwise an empty project window is made.
-#include <QApplication>
 #include <clocale>
 
 #include "shell/about_box.h"
 #include "shell/main_form.h"
 #include "shell/qt_dialogs.h"
+#include "shell/vemo_application.h"
 #include "shell/translations.h"
 
 // Plug-in libraries look this function up in the program by name to show
@@ -16,7 +16,7 @@ extern "C" __attribute__((visibility("default"))) void vemo_plugin_message_box(
 }
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  vemo::TVemoApplication app(argc, argv);
   // Number texts are locale independent already; keep the C library's
   // conversions that way too.
   std::setlocale(LC_NUMERIC, "C");

@@ -1,12 +1,11 @@
 #include "blocks/point_table.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cmath>
-#include <fstream>
 #include <system_error>
 
+#include "shell/file_read.h"
+#include "shell/file_replace.h"
 #include "shell/numtext.h"
 
 namespace vemo {
@@ -35,48 +34,6 @@ bool AppendLines(std::string_view chunk, PointTable& table) {
   return true;
 }
 
-// Writes `bytes` to `target` through a fresh temporary file in the same
-// folder, renamed over the target only when every byte has been written.
-bool WriteFileReplacing(const std::filesystem::path& target, std::string_view bytes) {
-  namespace fs = std::filesystem;
-  const fs::path name = target.filename();
-  if (name.empty()) return false;
-  const fs::path folder = target.parent_path();
-
-  static std::atomic<unsigned> counter{0};
-  const auto ticks = static_cast<unsigned long long>(
-      std::chrono::steady_clock::now().time_since_epoch().count());
-  std::error_code ec;
-  fs::path temp;
-  bool found = false;
-  for (int attempt = 0; attempt < 100 && !found; ++attempt) {
-    temp = folder / ("." + name.string() + "." + std::to_string(ticks % 1000000007ULL) + "-" +
-                     std::to_string(counter.fetch_add(1)) + ".tmp");
-    // Not even a dangling link of that name may exist.
-    found = fs::symlink_status(temp, ec).type() == fs::file_type::not_found;
-  }
-  if (!found) return false;
-
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    bool ok = out.good();
-    out.close();
-    if (!ok || out.fail()) {
-      fs::remove(temp, ec);
-      return false;
-    }
-  }
-  fs::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -168,20 +125,16 @@ bool ReadPointTableText(std::string_view text, PointTable& table) {
 }
 
 bool SavePointTableFile(const PointTable& table, const std::filesystem::path& path) {
-  return WriteFileReplacing(path, FormatPointTableText(table));
+  const std::string text = FormatPointTableText(table);
+  return ReplaceFileContents(path.string(), text.data(), text.size());
 }
 
 bool LoadPointTableFile(const std::filesystem::path& path, PointTable& table) {
   table.Clear();
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!AppendLines(line, table)) return false;
-  }
-  return !in.bad();
+  std::vector<uint8_t> bytes;
+  if (ReadRegularFile(path.string(), kMaxTableTextBytes, bytes) != TFileRead::Ok) return false;
+  return AppendLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                     table);
 }
 
 }  // namespace vemo

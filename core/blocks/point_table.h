@@ -78,9 +78,13 @@ bool AppendPointFromLine(std::string_view line, PointTable& table);
 // target only once complete, so a failed save keeps the old file. False on
 // any write failure (the caller shows kWriteError).
 bool SavePointTableFile(const PointTable& table, const std::filesystem::path& path);
+// The longest table text file read: far more points than a project has room
+// for (about 5 million lines of two 23-character numbers).
+inline constexpr size_t kMaxTableTextBytes = size_t{256} << 20;
 // Empties `table` and reads the file as ReadPointTableText does. False when
-// the file cannot be opened (table empty) or reading it fails (the points
-// read before the failure are kept); the caller shows kReadError.
+// the file is not a regular file of at most kMaxTableTextBytes or cannot be
+// read (table empty), or when the table fills up (the points read before
+// are kept); the caller shows kReadError.
 bool LoadPointTableFile(const std::filesystem::path& path, PointTable& table);
 
 }  // namespace vemo

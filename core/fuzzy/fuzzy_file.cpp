@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "shell/file_read.h"
 #include "shell/file_replace.h"
 #include "shell/numtext.h"
 
@@ -79,15 +80,7 @@ bool ParseShapeText(std::string_view text, TFuzzyShape& s) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  bytes.clear();
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-  const bool ok = !std::ferror(f);
-  std::fclose(f);
-  return ok;
+  return ReadRegularFile(path, kMaxDataFileBytes, bytes) == TFileRead::Ok;
 }
 
 bool LoadModelFile(TFuzzyModel& m, const std::string& path) {

@@ -35,7 +35,8 @@ std::string ShapeText(const TFuzzyShape& s);
 // are kept. A lone last number is ignored.
 bool ParseShapeText(std::string_view text, TFuzzyShape& s);
 
-// The whole of a file, or false when it cannot be read.
+// The whole of a file, or false when it cannot be read, is no regular file
+// or is longer than kMaxDataFileBytes.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 
 }  // namespace vemo

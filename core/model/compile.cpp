@@ -1,5 +1,8 @@
 #include "model/compile.h"
 
+#include <new>
+
+#include "model/errors.h"
 #include "model/macro.h"
 #include "model/wire.h"
 #include "shell/program.h"
@@ -12,6 +15,7 @@ namespace {
 struct TCompileContext {
   TField* Field = nullptr;
   TBlock** MacroInputs = nullptr;
+  TField* Project = nullptr;
 };
 TCompileContext Current;
 
@@ -42,6 +46,7 @@ void Append(TField& field, TBlock*& tail, TBlock* b) {
 }  // namespace
 
 TField* CompilingField() { return Current.Field; }
+TField* CompilingProject() { return Current.Project; }
 
 TBlock* TraceSource(bool strict, int col, int row, uint8_t entrySide) {
   TField& field = *Current.Field;
@@ -108,20 +113,16 @@ TBlock* TraceSource(bool strict, int col, int row, uint8_t entrySide) {
   return FailAt(5, col, row);
 }
 
-void CompileScheme(TField& field, TBlock** macroInputs) {
+namespace {
+
+// The three passes over one field (the main scheme or a macro body).
+void CompilePasses(TField& field, TBlock** macroInputs) {
   TErrorState& err = Prog.Err;
   bool nonlinear = false, pulse = false;
-  if (macroInputs) {
-    if (++Prog.Wiring.MacroDepth > 10) {
-      err.ErrorCode = 35;
-      return;
-    }
-  } else {
-    Prog.Wiring.MacroDepth = 0;
-  }
   const TCompileContext saved = Current;
   Current.Field = &field;
   Current.MacroInputs = macroInputs;
+  if (!macroInputs) Current.Project = &field;
   struct Restore {
     TCompileContext s;
     ~Restore() { Current = s; }
@@ -135,55 +136,51 @@ void CompileScheme(TField& field, TBlock** macroInputs) {
 
   // Pass 1: prepare every object, check the macro ports.
   bool portSeen[4] = {false, false, false, false};
-  for (int row = 0; row < kGridSize; ++row) {
-    for (int col = 0; col < kGridSize; ++col) {
-      TCellObject* obj = field.Cell(col, row);
-      if (!obj) continue;
-      obj->Prepare(field.Owner);
-      if (err.ErrorCode) {
-        err.ErrorCol = col;
-        err.ErrorRow = row;
-        return;
-      }
-      const uint16_t code = obj->TypeCode;
-      if (code >= kMacroPortFirst && code <= kMacroOutputCode) {
-        if (!macroInputs) return (void)SetError(10, col, row);
-        if (portSeen[code - kMacroPortFirst]) return (void)SetError(11, col, row);
-        portSeen[code - kMacroPortFirst] = true;
-      }
+  for (auto cell = field.Cells.begin(); cell != field.Cells.end(); ++cell) {
+    const int col = cell.Col(), row = cell.Row();
+    TCellObject* obj = cell->get();
+    obj->Prepare(field.Owner);
+    if (err.ErrorCode) {
+      err.ErrorCol = col;
+      err.ErrorRow = row;
+      return;
+    }
+    const uint16_t code = obj->TypeCode;
+    if (code >= kMacroPortFirst && code <= kMacroOutputCode) {
+      if (!macroInputs) return (void)SetError(10, col, row);
+      if (portSeen[code - kMacroPortFirst]) return (void)SetError(11, col, row);
+      portSeen[code - kMacroPortFirst] = true;
     }
   }
 
   // Pass 2: trace every block's inputs and build the run list.
-  for (int row = 0; row < kGridSize; ++row) {
-    for (int col = 0; col < kGridSize; ++col) {
-      TCellObject* obj = field.Cell(col, row);
-      if (!obj) continue;
-      const uint16_t code = obj->TypeCode;
-      if (code == kMacroOutputCode) {
-        if (col >= 1) {
-          TBlock* src = TraceSource(false, col - 1, row, Right);
-          if (macroInputs) macroInputs[3] = src;
-          if (err.ErrorCode) return;
-        }
-        continue;
-      }
-      if (code >= kWireCode) continue;
-      TBlock* b = obj->AsBlock();
-      if (!b) continue;
-      if (code == 13 || code == 100 || code == 101) pulse = true;
-      else if (b->Kind == 2) nonlinear = true;
-      b->RunInput = nullptr;
-      for (uint8_t i = 0; i < 4; ++i) {
-        b->Inputs[i] = TraceSource(true, col, row, OppositeSide(i));
+  for (auto cell = field.Cells.begin(); cell != field.Cells.end(); ++cell) {
+    const int col = cell.Col(), row = cell.Row();
+    TCellObject* obj = cell->get();
+    const uint16_t code = obj->TypeCode;
+    if (code == kMacroOutputCode) {
+      if (col >= 1) {
+        TBlock* src = TraceSource(false, col - 1, row, Right);
+        if (macroInputs) macroInputs[3] = src;
         if (err.ErrorCode) return;
-        if (b->Inputs[i] == ZeroBlock() && !Prog.Wiring.ZeroListed) {
-          Prog.Wiring.ZeroListed = 1;
-          Append(field, tail, ZeroBlock());
-        }
       }
-      Append(field, tail, b);
+      continue;
     }
+    if (code >= kWireCode) continue;
+    TBlock* b = obj->AsBlock();
+    if (!b) continue;
+    if (code == 13 || code == 100 || code == 101) pulse = true;
+    else if (b->Kind == 2) nonlinear = true;
+    b->RunInput = nullptr;
+    for (uint8_t i = 0; i < 4; ++i) {
+      b->Inputs[i] = TraceSource(true, col, row, OppositeSide(i));
+      if (err.ErrorCode) return;
+      if (b->Inputs[i] == ZeroBlock() && !Prog.Wiring.ZeroListed) {
+        Prog.Wiring.ZeroListed = 1;
+        Append(field, tail, ZeroBlock());
+      }
+    }
+    Append(field, tail, b);
   }
 
   // View points observe the block that drives their cell.
@@ -198,35 +195,33 @@ void CompileScheme(TField& field, TBlock** macroInputs) {
   }
 
   // Pass 3: every block's own check; macro bodies join the run list.
-  for (int row = 0; row < kGridSize; ++row) {
-    for (int col = 0; col < kGridSize; ++col) {
-      TCellObject* obj = field.Cell(col, row);
-      if (!obj || obj->TypeCode >= kWireCode) continue;
-      TBlock* b = obj->AsBlock();
-      if (!b) continue;
-      b->Check();
-      if (err.ErrorCode) {
-        // Errors inside a macro body carry their own cell and window.
-        if (err.ErrorField == field.Owner || err.ErrorCol < 0) {
-          err.ErrorCol = col;
-          err.ErrorRow = row;
-        }
-        return;
+  for (auto cell = field.Cells.begin(); cell != field.Cells.end(); ++cell) {
+    TCellObject* obj = cell->get();
+    if (obj->TypeCode >= kWireCode) continue;
+    TBlock* b = obj->AsBlock();
+    if (!b) continue;
+    b->Check();
+    if (err.ErrorCode) {
+      // Errors inside a macro body carry their own cell and window.
+      if (err.ErrorField == field.Owner || err.ErrorCol < 0) {
+        err.ErrorCol = cell.Col();
+        err.ErrorRow = cell.Row();
       }
-      if (obj->TypeCode == kMacroCode) {
-        auto* m = static_cast<TMacroBlock*>(obj);
-        if (m->Body && m->Body->RunList) {
-          TBlock* head = m->Body->RunList;
-          if (tail) {
-            tail->RunNext = head;
-            head->RunPrev = tail;
-          } else {
-            field.RunList = head;
-            head->RunPrev = nullptr;
-          }
-          tail = head;
-          while (tail->RunNext) tail = tail->RunNext;
+      return;
+    }
+    if (obj->TypeCode == kMacroCode) {
+      auto* m = static_cast<TMacroBlock*>(obj);
+      if (m->Body && m->Body->RunList) {
+        TBlock* head = m->Body->RunList;
+        if (tail) {
+          tail->RunNext = head;
+          head->RunPrev = tail;
+        } else {
+          field.RunList = head;
+          head->RunPrev = nullptr;
         }
+        tail = head;
+        while (tail->RunNext) tail = tail->RunNext;
       }
     }
   }
@@ -237,6 +232,30 @@ void CompileScheme(TField& field, TBlock** macroInputs) {
     bool anyPlaced = false;
     for (const TViewPoint& p : field.Points) anyPlaced |= p.Placed != 0;
     if (!anyPlaced) SetError(9);
+  }
+}
+
+}  // namespace
+
+void CompileScheme(TField& field, TBlock** macroInputs) {
+  if (macroInputs) {
+    if (++Prog.Wiring.MacroDepth > 10) {
+      Prog.Err.ErrorCode = 35;
+      return;
+    }
+    CompilePasses(field, macroInputs);
+    return;
+  }
+  Prog.Wiring.MacroDepth = 0;
+  Prog.Wiring.MacroBodyBytes = 0;
+  try {
+    CompilePasses(field, nullptr);
+  } catch (const std::bad_alloc&) {
+    // The bodies copied so far go first, so that the message finds memory.
+    field.RunList = nullptr;
+    ReleaseMacroBodies(field);
+    Prog.Err.ErrorField = field.Owner;
+    SetError(kNoMemoryCode);
   }
 }
 

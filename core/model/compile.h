@@ -17,6 +17,9 @@ TBlock* TraceSource(bool strict, int col, int row, uint8_t entrySide);
 // that refer to other cells in Prepare look them up here: a macro body is
 // compiled as a copy whose Owner is the field it was copied from.
 TField* CompilingField();
+// The project whose check is running: the main scheme of the compile, also
+// while the bodies of its macro blocks are compiled (nullptr outside).
+TField* CompilingProject();
 
 // Result in Prog.Err.ErrorCode. macroInputs is nullptr for a project's
 // main scheme.

@@ -13,7 +13,7 @@ uint32_t DefaultPointColor(int k) {
   return (k >= 0 && k < kPointCount) ? colors[k] : 0;
 }
 
-TField::TField() : Cells(static_cast<size_t>(kGridSize) * kGridSize) {
+TField::TField() {
   Owner = this;
   for (int k = 0; k < kPointCount; ++k) Points[k].Color = DefaultPointColor(k);
 }
@@ -22,19 +22,13 @@ TField::~TField() { Clear(*this); }
 
 void TField::SetCell(int col, int row, std::unique_ptr<TCellObject> obj) {
   FreeCell(col, row);
-  Cells[static_cast<size_t>(col) * kGridSize + row] = std::move(obj);
+  Cells.Put(col, row, std::move(obj));
 }
 
-std::unique_ptr<TCellObject> TField::TakeCell(int col, int row) {
-  return std::move(Cells[static_cast<size_t>(col) * kGridSize + row]);
-}
+std::unique_ptr<TCellObject> TField::TakeCell(int col, int row) { return Cells.Take(col, row); }
 
 void TField::FreeCell(int col, int row) {
-  auto& slot = Cells[static_cast<size_t>(col) * kGridSize + row];
-  if (slot) {
-    slot->Done();
-    slot.reset();
-  }
+  if (auto obj = Cells.Take(col, row)) obj->Done();
 }
 
 std::unique_ptr<TField> CreateField() { return std::make_unique<TField>(); }
@@ -59,18 +53,18 @@ std::unique_ptr<TField> Clone(const TField& source) {
   f->Modified = 0;
   f->AutoStep = 1;
   f->Step = source.Step;
-  for (size_t i = 0; i < source.Cells.size(); ++i)
-    if (source.Cells[i]) f->Cells[i] = CloneObject(*source.Cells[i]);
+  f->FileName = source.FileName;
+  for (auto it = source.Cells.begin(); it != source.Cells.end(); ++it)
+    f->Cells.Put(it.Col(), it.Row(), CloneObject(**it));
   return f;
 }
 
 void Clear(TField& field) {
   for (auto& slot : field.Cells) {
-    if (slot) {
-      slot->Done();
-      slot.reset();
-    }
+    slot->Done();
+    slot.reset();
   }
+  field.Cells.Clear();
   field.RunList = nullptr;
   for (TViewPoint& p : field.Points) {
     p = TViewPoint{};

@@ -4,13 +4,15 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "blocks/cell_object.h"
+#include "model/cell_grid.h"
 
 namespace vemo {
 
-inline constexpr int kGridSize = 200;
+inline constexpr int kGridSize = TCellGrid::kSize;
 inline constexpr int kPointCount = 12;
 
 struct TViewPoint {
@@ -26,11 +28,14 @@ struct TViewPoint {
 
 // Default curve colour of point k (0 = A).
 uint32_t DefaultPointColor(int k);
+// A cell as one number, column * 200 + row (how marked parameters name
+// their block's cell).
+inline int32_t CellIndex(int col, int row) { return col * kGridSize + row; }
 inline char PointLetter(int k) { return static_cast<char>('A' + k); }
 
 struct TField {
-  // [column][row], flattened as column * 200 + row; the field owns the objects.
-  std::vector<std::unique_ptr<TCellObject>> Cells;
+  // The occupied cells by column and row; the field owns the objects.
+  TCellGrid Cells;
   TBlock* RunList = nullptr;
   // The run list as an array, rebuilt by SimInit for the step loop.
   std::vector<TBlock*> RunArray;
@@ -43,6 +48,10 @@ struct TField {
   TField* Owner = nullptr;
   uint8_t HasNonlinear = 0;
   uint8_t HasPulseElement = 0;
+  // The project file the scheme was last read from or written to (an
+  // absolute name; empty for a scheme never saved). Its folder is the
+  // project's own, where the project's plug-in libraries may lie.
+  std::string FileName;
 
   TField();
   ~TField();
@@ -52,9 +61,7 @@ struct TField {
   static bool InGrid(int col, int row) {
     return col >= 0 && col < kGridSize && row >= 0 && row < kGridSize;
   }
-  TCellObject* Cell(int col, int row) const {
-    return Cells[static_cast<size_t>(col) * kGridSize + row].get();
-  }
+  TCellObject* Cell(int col, int row) const { return Cells.Get(col, row); }
   // Puts an object into a cell, releasing whatever was there.
   void SetCell(int col, int row, std::unique_ptr<TCellObject> obj);
   // Takes the object out of a cell without releasing it.

@@ -2,10 +2,21 @@
 
 #include "codegen/code_writer.h"
 #include "model/compile.h"
+#include "model/errors.h"
 #include "model/field.h"
 #include "shell/program.h"
 
 namespace vemo {
+
+uint64_t BodyCost(const TField& body) {
+  uint64_t cost = kBodyFieldCost;
+  for (const auto& obj : body.Cells) {
+    TMemCursor measure = TMemCursor::Measuring();
+    obj->Save(measure);
+    cost += kBodyCellCost + measure.Pos;
+  }
+  return cost;
+}
 
 TMacroBlock::TMacroBlock() { Kind = 1; }
 
@@ -21,6 +32,11 @@ void TMacroBlock::Prepare(TField* owner) {
   TField* f = Prog.Projects ? Prog.Projects->OpenProject(BodyFile) : nullptr;
   if (!f) {
     Prog.Err.ErrorCode = 14;
+    return;
+  }
+  Prog.Wiring.MacroBodyBytes += BodyCost(*f);
+  if (Prog.Wiring.MacroBodyBytes > kMacroBodyBudget) {
+    Prog.Err.ErrorCode = kNoMemoryCode;
     return;
   }
   Body = Clone(*f);

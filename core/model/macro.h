@@ -8,6 +8,17 @@
 
 namespace vemo {
 
+// The memory the macro bodies of one check may take. Each body copy counts
+// 1 KiB for its field and, for each of its cells, 256 bytes and the cell's
+// record, more than either takes; bodies beyond the budget stop the check
+// with kNoMemoryCode. 256 MiB holds a copy of a ten-cell body for every one
+// of the 40,000 cells of a scheme.
+inline constexpr uint64_t kMacroBodyBudget = uint64_t{256} << 20;
+inline constexpr uint64_t kBodyFieldCost = 1024;
+inline constexpr uint64_t kBodyCellCost = 256;
+// What a copy of the body counts against the budget.
+uint64_t BodyCost(const TField& body);
+
 class TMacroBlock : public TBlock {
  public:
   std::string Caption = "A";  // at most 5 characters

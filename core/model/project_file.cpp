@@ -1,12 +1,16 @@
 #include "model/project_file.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 
 #include "blocks/param_control.h"
 #include "blocks/pulse.h"
+#include "model/errors.h"
+#include "shell/file_read.h"
 #include "shell/file_replace.h"
 #include "shell/numtext.h"
 #include "shell/program.h"
@@ -91,6 +95,12 @@ std::unique_ptr<TCellObject> LoadObsolete(uint16_t code, TLoadCursor& c) {
   return g;
 }
 
+std::string AbsoluteName(const std::string& fileName) {
+  std::error_code ec;
+  const std::filesystem::path p = std::filesystem::absolute(fileName, ec);
+  return ec ? fileName : p.lexically_normal().string();
+}
+
 bool IsObsolete(uint16_t code) { return (code >= 14 && code <= 19) || code == 31; }
 
 std::string Lower(std::string s) {
@@ -148,15 +158,28 @@ std::vector<uint8_t> FieldImage(const TField& field, double viewTime) {
 
 bool SaveField(TField& field, const std::string& fileName) {
   const std::vector<uint8_t> image = FieldImage(field, Prog.Clock.ViewTime);
-  if (image.empty() || !ReplaceFileContents(fileName, image.data(), image.size())) {
+  // A file the program could not read back is not written.
+  if (image.empty() || image.size() > kMaxProjectSize ||
+      !ReplaceFileContents(fileName, image.data(), image.size())) {
     ShowMessage(kWriteError);
     return false;
   }
   field.Modified = 0;
+  field.FileName = AbsoluteName(fileName);
   return true;
 }
 
-TLoadResult LoadFieldFromMemory(TField& field, const uint8_t* data, size_t size) {
+namespace {
+
+// A failed read leaves an empty field (never part of a scheme) and error 14.
+TLoadResult ReadFailed(TField& field, const char* message) {
+  Clear(field);
+  ShowMessage(message);
+  Prog.Err.ErrorCode = 14;
+  return TLoadResult::ReadError;
+}
+
+TLoadResult ParseField(TField& field, const uint8_t* data, size_t size) {
   int version = 0;
   if (size >= kHeaderSize && std::memcmp(data, kHeaderV3, kHeaderSize) == 0) version = 3;
   else if (size >= kHeaderSize && std::memcmp(data, kHeaderV2, kHeaderSize) == 0) version = 2;
@@ -185,38 +208,43 @@ TLoadResult LoadFieldFromMemory(TField& field, const uint8_t* data, size_t size)
         field.Step = c.F64();
         viewTime = c.F64();
         field.AutoStep = field.Step < 1e-16 ? 1 : 0;
+        // A value no dialog could have given (a step that is not finite, a
+        // view time that is not finite and positive) would drive a run
+        // without end: it is refused as a typed one would be, and the file
+        // with it, as any damaged record.
+        if (!std::isfinite(field.Step) || !std::isfinite(viewTime) || !(viewTime > 0.0))
+          return ReadFailed(field, kBadParameter);
       }
     }
     ok = ok && c.Ok;
   }
-  if (!ok) {
-    ShowMessage(kReadError);
-    Prog.Err.ErrorCode = 14;
-    Clear(field);
-    return TLoadResult::ReadError;
-  }
+  if (!ok) return ReadFailed(field, kReadError);
   Prog.Clock.ViewTime = viewTime;
   return TLoadResult::Ok;
 }
 
+}  // namespace
+
+TLoadResult LoadFieldFromMemory(TField& field, const uint8_t* data, size_t size) {
+  try {
+    return ParseField(field, data, size);
+  } catch (const std::bad_alloc&) {
+    return ReadFailed(field, kNoMemory);
+  }
+}
+
 TLoadResult LoadField(TField& field, const std::string& fileName) {
   std::vector<uint8_t> data;
-  bool ok = false;
-  if (std::FILE* f = std::fopen(fileName.c_str(), "rb")) {
-    ok = true;
-    uint8_t chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
-    if (std::ferror(f)) ok = false;
-    std::fclose(f);
+  TFileRead read;
+  try {
+    read = ReadRegularFile(fileName, kMaxProjectSize, data);
+  } catch (const std::bad_alloc&) {
+    return ReadFailed(field, kNoMemory);
   }
-  if (!ok) {
-    ShowMessage(kReadError);
-    Prog.Err.ErrorCode = 14;
-    Clear(field);
-    return TLoadResult::ReadError;
-  }
-  return LoadFieldFromMemory(field, data.data(), data.size());
+  if (read != TFileRead::Ok) return ReadFailed(field, kReadError);
+  const TLoadResult result = LoadFieldFromMemory(field, data.data(), data.size());
+  if (result == TLoadResult::Ok) field.FileName = AbsoluteName(fileName);
+  return result;
 }
 
 std::string TFileProjects::Resolve(const std::string& fileName) const {

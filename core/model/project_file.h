@@ -18,18 +18,33 @@ extern const char kHeaderV3[kHeaderSize + 1];
 extern const char kHeaderV2[kHeaderSize + 1];
 inline constexpr const char* kNotVemoFile = "Данный файл не является файлом Vemo 3.0";
 
+// The largest project file the program reads and writes. Every cell of the
+// 200 x 200 grid may hold an object with the longest fixed-length record
+// (the macro block's caption and file name: 1 + 5 + 1 + 127 bytes); the
+// records whose length grows with their content (the points of table
+// blocks, fuzzy models, neural networks) share one allowance per project.
+inline constexpr size_t kMaxFixedRecord = 134;
+inline constexpr size_t kGrowingRecordsRoom = size_t{64} << 20;
+inline constexpr size_t kMaxProjectSize =
+    kHeaderSize + size_t{kGridSize} * kGridSize * (2 + kMaxFixedRecord) + kPointCount * 32 + 16 +
+    kGrowingRecordsRoom;
+
 enum class TLoadResult { Ok, NotVemoFile, ReadError };
 
 // The file image of a field (header, cells, points, step, view time).
 std::vector<uint8_t> FieldImage(const TField& field, double viewTime);
 // Writes the file (through a temporary file renamed over the target); clears
-// Modified on success. On failure shows the write-error message and returns
-// false, leaving any previous file intact.
+// Modified on success. On failure (also for a scheme larger than
+// kMaxProjectSize) shows the write-error message and returns false, leaving
+// any previous file intact.
 bool SaveField(TField& field, const std::string& fileName);
 
-// Fills a freshly created field. Header mismatch: message, field unchanged,
+// Fills a freshly created field. Only a regular file of at most
+// kMaxProjectSize bytes is read. Header mismatch: message, field unchanged,
 // ErrorCode untouched. Read failure: message, ErrorCode 14, field cleared.
-// On success the program's ViewTime is set from a version-3 file.
+// On success the program's ViewTime is set from a version-3 file. A stored
+// step that is not finite, or a view time that is not finite and positive,
+// is refused with "Недопустимое значение параметра!" and fails the read.
 TLoadResult LoadField(TField& field, const std::string& fileName);
 // The same from bytes already in memory.
 TLoadResult LoadFieldFromMemory(TField& field, const uint8_t* data, size_t size);

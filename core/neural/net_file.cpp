@@ -5,6 +5,7 @@
 #include <iterator>
 #include <vector>
 
+#include "shell/file_read.h"
 #include "shell/file_replace.h"
 #include "shell/numtext.h"
 
@@ -114,10 +115,8 @@ bool SaveNetFile(const TNeuroNet& net, const std::string& path) {
 
 bool LoadNetFile(TNeuroNet& net, const std::string& path) {
   ClearNet(net);
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return false;
+  std::string text;
+  if (ReadRegularFile(path, kMaxDataFileBytes, text) != TFileRead::Ok) return false;
   return ParseNetFile(text, net);
 }
 

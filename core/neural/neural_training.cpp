@@ -9,8 +9,8 @@ namespace vemo {
 
 bool BindNetWeights(TField& field, TNeuralBlock& block, double minWeight, double maxWeight) {
   int32_t cell = -1;
-  for (size_t c = 0; c < field.Cells.size() && cell < 0; ++c)
-    if (field.Cells[c].get() == &block) cell = static_cast<int32_t>(c);
+  for (auto it = field.Cells.begin(); it != field.Cells.end() && cell < 0; ++it)
+    if (it->get() == &block) cell = CellIndex(it.Col(), it.Row());
   if (cell < 0 || block.Net.WeightTotal() > kMaxOptParams) return false;
   TOptState& st = OptState();
   int n = 0;

@@ -136,8 +136,8 @@ bool TParallelEvaluator::AddWorkers(TField& field, const std::vector<TOptParam>&
     ok = Prog.Err.ErrorCode == 0;
     for (const TOptParam& p : params) {
       if (!ok) break;
-      TCellObject* obj = p.Cell >= 0 && static_cast<size_t>(p.Cell) < w->Field->Cells.size()
-                             ? w->Field->Cells[static_cast<size_t>(p.Cell)].get()
+      TCellObject* obj = p.Cell >= 0 && p.Cell < kGridSize * kGridSize
+                             ? w->Field->Cell(p.Cell / kGridSize, p.Cell % kGridSize)
                              : nullptr;
       double* slot = obj ? OptSlotAddress(*obj, p.Slot) : nullptr;
       ok = slot != nullptr;

@@ -32,8 +32,8 @@ double* OptSlotAddress(TCellObject& obj, int32_t slot) {
 
 std::vector<TMarkedParam> MarkedParams(TField& field) {
   std::unordered_map<const TCellObject*, int32_t> cellOf;
-  for (size_t c = 0; c < field.Cells.size(); ++c)
-    if (field.Cells[c]) cellOf[field.Cells[c].get()] = static_cast<int32_t>(c);
+  for (auto it = field.Cells.begin(); it != field.Cells.end(); ++it)
+    cellOf[it->get()] = CellIndex(it.Col(), it.Row());
   std::vector<TMarkedParam> out;
   for (TBlock* b = field.RunList; b && out.size() < kMaxOptParams; b = b->RunNext) {
     const auto cell = cellOf.find(b);

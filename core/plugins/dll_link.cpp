@@ -1,22 +1,16 @@
 #include "plugins/dll_link.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 
 #include <filesystem>
 
+#include "plugins/plugin_trust.h"
 #include "shell/encoding.h"
 #include "shell/program.h"
 
 namespace vemo {
 
 namespace {
-
-std::string ExecutableDir() {
-  std::error_code ec;
-  const auto p = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string() : p.parent_path().string();
-}
 
 template <class F>
 bool Lookup(TDLLLink& link, const char* name, F& entry, bool required) {
@@ -30,27 +24,30 @@ bool Lookup(TDLLLink& link, const char* name, F& entry, bool required) {
 
 }  // namespace
 
-std::string ResolveLibraryPath(const std::string& name) {
+std::string ResolveLibraryPath(const std::string& name, const std::string& projectDir) {
   namespace fs = std::filesystem;
   std::error_code ec;
   if (name.empty() || fs::path(name).is_absolute()) return name;
-  for (const std::string& dir : {Prog.ProgramDir, ExecutableDir()}) {
+  for (const std::string& dir : {Prog.ProgramDir, projectDir, ExecutableDir()}) {
     if (dir.empty()) continue;
     fs::path p = fs::path(dir) / name;
     if (fs::exists(p, ec)) return fs::absolute(p, ec).string();
   }
-  // dlopen searches the system's library path for a bare name; a name of
-  // the current directory must carry a directory part.
   if (fs::exists(name, ec)) return fs::absolute(name, ec).string();
   return name;
 }
 
-void LoadDLLLink(TDLLLink& link, const std::string& path) {
+void LoadDLLLink(TDLLLink& link, const std::string& path, const std::string& projectDir) {
   link.Handle = nullptr;
+  link.Pending = false;
   if (path.empty()) return;
   link.FileName = Utf8Left(path, 128);
-  const std::string file = ResolveLibraryPath(path);
-  link.Handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // dlopen would look a bare name up in the system's library path, and a
+  // device or folder is no library.
+  const std::string file = ResolveLibraryPath(path, projectDir);
+  std::error_code ec;
+  if (std::filesystem::path(file).is_absolute() && std::filesystem::is_regular_file(file, ec))
+    link.Handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!link.Handle) {
     ShowMessage(kDllError);
     return;
@@ -70,6 +67,18 @@ void UnloadDLLLink(TDLLLink& link) {
   if (link.OnDone) link.OnDone();
   dlclose(link.Handle);
   link.Handle = nullptr;
+}
+
+bool BindNamedLibrary(TDLLLink& link, const std::string& projectFile) {
+  if (!link.Pending || link.Bound()) return true;
+  const std::string projectDir =
+      projectFile.empty() ? std::string()
+                          : std::filesystem::path(projectFile).parent_path().string();
+  const std::string file = ResolveLibraryPath(link.FileName, projectDir);
+  // A name found nowhere is not a question: binding it fails with its message.
+  if (std::filesystem::path(file).is_absolute() && !MayLoadLibrary(file, projectFile)) return false;
+  LoadDLLLink(link, link.FileName, projectDir);
+  return true;
 }
 
 std::vector<std::string> DLLInspection(const TDLLLink& link) {

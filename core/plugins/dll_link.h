@@ -28,6 +28,9 @@ struct TDLLLink {
   TPluginRun OnRun = nullptr;
   TPluginTick OnTick = nullptr;
   TPluginProc OnStop = nullptr;
+  // Named by a project, the clipboard or the edit history and not bound
+  // yet: reading a name never loads a library, the scheme's check does.
+  bool Pending = false;
 
   bool Bound() const { return Handle != nullptr; }
 };
@@ -35,14 +38,20 @@ struct TDLLLink {
 inline constexpr const char* kDllError = "Ошибка в DLL!";
 
 // Binds the library; on failure shows the message, leaves Handle empty and
-// keeps FileName. Calls OnInit after a successful binding.
-void LoadDLLLink(TDLLLink& link, const std::string& path);
+// keeps FileName. Calls OnInit after a successful binding. A relative name
+// is looked for as ResolveLibraryPath does; only an existing file is loaded
+// (never a library of the system's search path).
+void LoadDLLLink(TDLLLink& link, const std::string& path, const std::string& projectDir = {});
 // Calls OnDone and frees a bound library; FileName is kept.
 void UnloadDLLLink(TDLLLink& link);
 // Where a library name is looked for: absolute as it is; otherwise the
-// program directory, the directory of the running program, then the
-// current directory.
-std::string ResolveLibraryPath(const std::string& name);
+// program directory, the project's directory, the directory of the running
+// program, then the current directory. The name as given when none has it.
+std::string ResolveLibraryPath(const std::string& name, const std::string& projectDir = {});
+// Binds the library a project names (Pending), in the check of a scheme of
+// the project: at once from a trusted folder, otherwise only with the
+// person's consent (MayLoadLibrary). False when consent was refused.
+bool BindNamedLibrary(TDLLLink& link, const std::string& projectFile);
 // The inspection listing of the setup dialog ("Подробно").
 std::vector<std::string> DLLInspection(const TDLLLink& link);
 

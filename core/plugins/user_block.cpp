@@ -1,5 +1,7 @@
 #include "plugins/user_block.h"
 
+#include "model/compile.h"
+#include "model/field.h"
 #include "shell/program.h"
 
 namespace vemo {
@@ -13,8 +15,17 @@ bool TUserBlock::Load(TLoadCursor& c) {
   UnloadDLLLink(Link);
   Link.FileName = c.ShortString(127);
   if (!c.Ok) return false;
-  LoadDLLLink(Link, Link.FileName);
+  // Reading runs no library code: the library is bound when a scheme that
+  // holds the block is checked.
+  Link.Pending = !Link.FileName.empty();
   return true;
+}
+
+void TUserBlock::Prepare(TField* owner) {
+  TKindBlock::Prepare(owner);
+  const TField* project = CompilingProject();
+  if (!BindNamedLibrary(Link, project ? project->FileName : std::string()))
+    Prog.Err.ErrorCode = 37;
 }
 
 void TUserBlock::Check() {

@@ -20,6 +20,9 @@ class TUserBlock : public TKindBlock {
   void Save(TMemCursor& c) override { c.ShortString(Link.FileName, 127); }
   bool Load(TLoadCursor& c) override;
   void Done() override { UnloadDLLLink(Link); }
+  // Binds the library the record named (see BindNamedLibrary); a refused
+  // library is error 37.
+  void Prepare(TField* owner) override;
   void Check() override;
   void Start() override;
   void Step() override;

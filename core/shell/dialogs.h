@@ -30,6 +30,9 @@ class TUserDialogs {
   virtual bool AskYesNo(const std::string& text) = 0;
   // A question with Yes, No and Cancel.
   virtual TAnswer AskYesNoCancel(const std::string& text) = 0;
+  // Whether a plug-in library from outside the trusted folders may be
+  // loaded: a Yes/No question unless the program has a standing answer.
+  virtual bool AllowLibrary(const std::string& question) { return AskYesNo(question); }
 };
 
 // Collects messages and answers every question with a preset answer.

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "shell/file_read.h"
 #include "shell/file_replace.h"
 
 namespace vemo {
@@ -111,21 +112,9 @@ std::string TIniFile::Text() const {
 
 void TIniFile::Load(const std::string& fileName) {
   Sections_.clear();
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(fileName, ec)) return;
-  std::FILE* f = std::fopen(fileName.c_str(), "rb");
-  if (!f) return;
-  std::string text;
-  char chunk[16384];
-  size_t n;
-  bool ok = true;
-  while (ok && (n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-    if (text.size() + n > kMaxIniBytes) ok = false;
-    else text.append(chunk, n);
-  }
-  if (std::ferror(f)) ok = false;
-  std::fclose(f);
-  if (ok) Parse(text);
+  std::vector<uint8_t> bytes;
+  if (ReadRegularFile(fileName, kMaxIniBytes, bytes) == TFileRead::Ok)
+    Parse(std::string(bytes.begin(), bytes.end()));
 }
 
 bool TIniFile::Save(const std::string& fileName) const {

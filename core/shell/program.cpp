@@ -32,6 +32,7 @@ void ResetProgramState() {
   QuietDialogs() = TScriptedDialogs{};
   Prog.Dialogs = &QuietDialogs();
   Prog.Projects = nullptr;
+  Prog.Plugins = TPluginTrust{};
   ResetAnalysisState();
   ResetOptState();
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "plugins/plugin_trust.h"
 #include "shell/dialogs.h"
 
 namespace vemo {
@@ -25,6 +26,9 @@ struct TErrorState {
 struct TWiringState {
   int32_t MacroDepth = 0;
   uint8_t ZeroListed = 0;
+  // What the macro bodies copied for the running check count against their
+  // budget (see TMacroBlock).
+  uint64_t MacroBodyBytes = 0;
 };
 
 // The clock of the current run and the time span of time-domain runs.
@@ -43,6 +47,7 @@ struct TProgram {
   TUserDialogs* Dialogs = nullptr;
   TProjectSource* Projects = nullptr;
   std::string ProgramDir;  // with a trailing separator
+  TPluginTrust Plugins;
 };
 
 extern TProgram Prog;

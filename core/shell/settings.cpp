@@ -143,6 +143,15 @@ void ReadSettings(const TIniFile& ini, TSettings& s, std::string* exeDir) {
   s.BlackWhitePrint = !ini.ReadBool(kOptions, kColorPrinter, !s.BlackWhitePrint);
 }
 
+std::vector<std::string> ReadPluginDirs(const TIniFile& ini) {
+  std::vector<std::string> dirs;
+  for (int i = 1; ini.Has("Plugins", "Dir" + std::to_string(i)); ++i) {
+    std::string dir = ini.ReadString("Plugins", "Dir" + std::to_string(i), "");
+    if (!dir.empty()) dirs.push_back(std::move(dir));
+  }
+  return dirs;
+}
+
 void WriteSettings(TIniFile& ini, const TSettings& s) {
   for (size_t i = 0; i < s.RecentFiles.size(); ++i)
     ini.WriteString(kLastFiles, RecentKey(i), s.RecentFiles[i]);

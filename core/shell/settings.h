@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <string>
+#include <vector>
 
 namespace vemo {
 
@@ -56,6 +57,10 @@ std::string SettingsFileName();
 // through the program's dialogs and keeps its default. "Paths"/"EXE" is
 // returned in exeDir (empty when absent).
 void ReadSettings(const TIniFile& ini, TSettings& s, std::string* exeDir = nullptr);
+// The folders from which projects may load plug-in libraries without
+// asking: section "Plugins", keys "Dir1", "Dir2", ... up to the first
+// missing one (the program never writes them; the person lists them).
+std::vector<std::string> ReadPluginDirs(const TIniFile& ini);
 // Writes every setting except "Paths"/"EXE".
 void WriteSettings(TIniFile& ini, const TSettings& s);
 inline constexpr const char* kIniWriteFailed = "Не могу записать INI-файл!";

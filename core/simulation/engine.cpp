@@ -76,7 +76,7 @@ void CheckAlgebraicLoops(TField& field) {
 double MinStepHint(TField& field) {
   double h = 100.0;
   for (auto& slot : field.Cells) {
-    if (!slot || slot->TypeCode >= 0x1FFF) continue;
+    if (slot->TypeCode >= 0x1FFF) continue;
     if (TBlock* b = slot->AsBlock()) {
       const double s = b->GetStepHint();
       if (s < h) h = s;

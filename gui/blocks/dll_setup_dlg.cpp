@@ -86,7 +86,9 @@ TDLLSetupDlg::TDLLSetupDlg(TUserBlock& block, QWidget* parent) : QDialog(parent)
 void TDLLSetupDlg::RefreshView() {
   const TDLLLink& link = block_.Link;
   const bool bound = link.Bound();
-  Edit1->setText(bound ? QString::fromStdString(link.FileName) : QString());
+  // A library the project names is bound when the scheme is checked; until
+  // then its name shows, with the buttons that would call it disabled.
+  Edit1->setText(bound || link.Pending ? QString::fromStdString(link.FileName) : QString());
   AboutBtn->setEnabled(bound);
   Button2->setEnabled(bound);
   PropertyBtn->setEnabled(bound && link.OnParam);

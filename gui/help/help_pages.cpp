@@ -68,7 +68,8 @@ QString BlockTitle(uint16_t code) {
 QString HelpPageHtml(int context) {
   if (context == kHelpContents) return HelpContentsHtml();
   context = PageOf(context);
-  if (context >= kErrorHelpBase && context <= kErrorHelpBase + kErrorMessageCount)
+  if ((context >= kErrorHelpBase && context <= kErrorHelpBase + kErrorMessageCount) ||
+      context == kErrorHelpBase + kNoMemoryCode)
     return ErrorPageHtml(context - kErrorHelpBase);
   if (context >= kBlockHelpBase && context <= kBlockHelpBase + 0xFFFF) {
     const QString page = BlockPageHtml(static_cast<uint16_t>(context - kBlockHelpBase));

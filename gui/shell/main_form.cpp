@@ -171,6 +171,7 @@ void TMainForm::FormCreate() {
   ini.Load(SettingsFileName());
   std::string exeDir;
   ReadSettings(ini, impl_->Settings, &exeDir);
+  Prog.Plugins.Dirs = ReadPluginDirs(ini);
   programDir_ = WithSlash(exeDir.empty() ? QDir::currentPath() : QString::fromStdString(exeDir));
   Prog.ProgramDir = programDir_.toStdString();
   ShowRecentFiles();

@@ -27,6 +27,7 @@
 #include "blocks/param_ctrl_dlg.h"
 #include "blocks/property_dlg.h"
 #include "blocks/pulse.h"
+#include "model/field.h"
 #include "model/macro.h"
 #include "plugins/user_block.h"
 #include "shell/encoding.h"
@@ -344,6 +345,18 @@ class DialogsTest : public QObject {
     QVERIFY(!b.Link.Bound());
     QCOMPARE(dialogs_.Messages.back(), std::string("Ошибка в DLL!"));
     QVERIFY(dlg.Edit1->text().isEmpty() && !dlg.AboutBtn->isEnabled());
+  }
+
+  void AProjectsLibraryShowsItsNameUntilTheSchemeIsChecked() {
+    // Read through its record, as from a project: named, not loaded.
+    TUserBlock b;
+    b.Link.FileName = VEMO_BIN_DIR "/Tiklo.so";
+    auto read = CloneObject(b);
+    auto& link = static_cast<TUserBlock*>(read.get())->Link;
+    QVERIFY(link.Pending && !link.Bound());
+    TDLLSetupDlg dlg(*static_cast<TUserBlock*>(read.get()));
+    QCOMPARE(dlg.Edit1->text(), QStringLiteral(VEMO_BIN_DIR "/Tiklo.so"));
+    QVERIFY(!dlg.AboutBtn->isEnabled() && !dlg.Button2->isEnabled());
   }
 
   void UserBlockEditTellsWhetherTheBindingChanged() {

@@ -1,7 +1,9 @@
 /* A plug-in for the tests: exports every entry (or, built with
    PROBE_NO_TICK_STEP, lacks GetTickStep) and records what the host called
-   in a log the tests read through ProbeLog. */
+   in a log the tests read through ProbeLog. Loading it appends a line to
+   the file named by VEMO_PROBE_MARK, as any library's code could. */
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #define EXPORT __attribute__((visibility("default")))
@@ -11,6 +13,15 @@ static char log_text[4096];
 static void note(const char* s) {
   size_t n = strlen(log_text);
   snprintf(log_text + n, sizeof log_text - n, "%s;", s);
+}
+
+__attribute__((constructor)) static void mark_loaded(void) {
+  const char* path = getenv("VEMO_PROBE_MARK");
+  FILE* f = path ? fopen(path, "a") : NULL;
+  if (f) {
+    fputs("loaded\n", f);
+    fclose(f);
+  }
 }
 
 EXPORT const char* ProbeLog(void) { return log_text; }

@@ -152,6 +152,21 @@ TEST_F(MacroTest, BodyErrorsAreReported) {
   ReleaseMacroBodies(*f);
 }
 
+TEST_F(MacroTest, BodiesNamingDevicesOrFoldersAreReadErrors) {
+  auto f = CreateField();
+  TMacroBlock* m = OuterScheme(*f, "");
+  std::filesystem::create_directory(Dir.File("folder.vmo"));
+  for (const std::string& body : {std::string("/dev/null"), std::string("folder.vmo")}) {
+    SCOPED_TRACE(body);
+    m->BodyFile = body;
+    Dialogs.Messages.clear();
+    PrepareRun(*f);
+    EXPECT_EQ(Prog.Err.ErrorCode, 14);
+    EXPECT_EQ(Dialogs.Messages, std::vector<std::string>{"Ошибка в чтении файла!"});
+    ReleaseMacroBodies(*f);
+  }
+}
+
 TEST_F(MacroTest, TenNestedLevelsRunAndAnEleventhIsError35) {
   for (int levels : {10, 11}) {
     SCOPED_TRACE(levels);

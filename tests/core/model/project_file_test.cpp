@@ -7,11 +7,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <filesystem>
 #include <map>
 
 #include "blocks/pulse.h"
+#include "blocks/table_blocks.h"
 #include "core/model/test_support.h"
 #include "model/macro.h"
 #include "model/project_file.h"
@@ -176,6 +179,42 @@ TEST_F(ProjectFileTest, StepBelow1e16LoadsWithAutoStep) {
     ASSERT_EQ(LoadFieldFromMemory(*g, image.data(), image.size()), TLoadResult::Ok);
     EXPECT_EQ(g->Step, step);
     EXPECT_EQ(g->AutoStep, step < 1e-16 ? 1 : 0) << step;
+  }
+}
+
+TEST_F(ProjectFileTest, StoredStepAndViewTimeMustBeUsable) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  auto src = SampleField();
+  // What the program itself can store loads as it stands.
+  for (double step : {-1.0, 1e-12, 0.01, 1e300})
+    for (double view : {1e-300, 10.0, 1e300}) {
+      src->Step = step;
+      const auto image = FieldImage(*src, view);
+      auto f = CreateField();
+      Dialogs.Messages.clear();
+      ASSERT_EQ(LoadFieldFromMemory(*f, image.data(), image.size()), TLoadResult::Ok);
+      EXPECT_EQ(f->Step, step);
+      EXPECT_EQ(Prog.Clock.ViewTime, view);
+      EXPECT_TRUE(Dialogs.Messages.empty());
+    }
+  // Anything else is refused like a typed value, and the file with it.
+  const std::pair<double, double> bad[] = {{nan, 5.0}, {inf, 5.0}, {-inf, 5.0}, {0.5, nan},
+                                           {0.5, inf}, {0.5, -inf}, {0.5, 0.0}, {0.5, -5.0},
+                                           {nan, inf}};
+  for (const auto& [step, view] : bad) {
+    SCOPED_TRACE(::testing::PrintToString(step) + " " + ::testing::PrintToString(view));
+    src->Step = step;
+    const auto image = FieldImage(*src, view);
+    Prog.Clock.ViewTime = 3.0;
+    Prog.Err.ErrorCode = 0;
+    auto f = CreateField();
+    Dialogs.Messages.clear();
+    EXPECT_EQ(LoadFieldFromMemory(*f, image.data(), image.size()), TLoadResult::ReadError);
+    EXPECT_EQ(Dialogs.Messages, std::vector<std::string>{"Недопустимое значение параметра!"});
+    EXPECT_EQ(Prog.Err.ErrorCode, 14);
+    EXPECT_TRUE(FieldIsEmpty(*f));
+    EXPECT_EQ(Prog.Clock.ViewTime, 3.0);
   }
 }
 
@@ -364,6 +403,48 @@ TEST_F(ProjectFileTest, DamagedFilesGiveReadErrorAndAnEmptyField) {
   EXPECT_EQ(LoadField(*f, "/nonexistent/dir/none.vmo"), TLoadResult::ReadError);
   EXPECT_EQ(Prog.Err.ErrorCode, 14);
   EXPECT_TRUE(FieldIsEmpty(*f));
+}
+
+TEST_F(ProjectFileTest, OnlyRegularFilesUpToTheLargestProjectAreRead) {
+  TempDir dir;
+  auto src = SampleField();
+  const auto good = FieldImage(*src, 10.0);
+  // Bytes after the view time are ignored, up to the largest project.
+  const std::string name = dir.File("padded.vmo");
+  WriteBytes(name, good);
+  ASSERT_EQ(truncate(name.c_str(), static_cast<off_t>(kMaxProjectSize)), 0);
+  auto f = CreateField();
+  EXPECT_EQ(LoadField(*f, name), TLoadResult::Ok);
+  EXPECT_NE(f->Cell(12, 12), nullptr);
+
+  ASSERT_EQ(truncate(name.c_str(), static_cast<off_t>(kMaxProjectSize + 1)), 0);
+  fs::create_directory(dir.File("folder.vmo"));
+  for (const std::string& bad : {name, std::string("/dev/null"), dir.File("folder.vmo")}) {
+    SCOPED_TRACE(bad);
+    auto g = CreateField();
+    TSchemeBuilder(*g).Block(1, 1, 6);
+    Prog.Err.ErrorCode = 0;
+    Dialogs.Messages.clear();
+    EXPECT_EQ(LoadField(*g, bad), TLoadResult::ReadError);
+    EXPECT_EQ(Prog.Err.ErrorCode, 14);
+    EXPECT_EQ(Dialogs.Messages, std::vector<std::string>{"Ошибка в чтении файла!"});
+    EXPECT_TRUE(FieldIsEmpty(*g));
+  }
+}
+
+TEST_F(ProjectFileTest, SchemesLargerThanTheLargestProjectAreNotWritten) {
+  TempDir dir;
+  auto f = CreateField();
+  auto* nl = static_cast<TUserNonlinearity*>(TSchemeBuilder(*f).Block(5, 5, 37));
+  nl->Table.Points.resize(kMaxProjectSize / kTablePointBytes);
+  f->Modified = 1;
+  EXPECT_FALSE(SaveField(*f, dir.File("big.vmo")));
+  EXPECT_EQ(f->Modified, 1);
+  EXPECT_FALSE(fs::exists(dir.File("big.vmo")));
+  nl->Table.Points.resize(kGrowingRecordsRoom / kTablePointBytes - 1);
+  EXPECT_TRUE(SaveField(*f, dir.File("big.vmo")));
+  auto g = CreateField();
+  EXPECT_EQ(LoadField(*g, dir.File("big.vmo")), TLoadResult::Ok);
 }
 
 // Best effort to make a directory refuse new entries, also for root.

@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/model/test_support.h"
 #include "model/compile.h"
 #include "model/field.h"
+#include "model/project_file.h"
 #include "model/scheme_builder.h"
 #include "plugins/user_block.h"
 #include "shell/program.h"
@@ -172,6 +174,94 @@ TEST_F(UserBlockTest, InspectionListsTheEntries) {
   TUserBlock missing;
   LoadDLLLink(missing.Link, "/nonexistent/x.so");
   EXPECT_EQ(DLLInspection(missing.Link).back(), "Файл не найден!");
+}
+
+// A project holding the user block of TUserScheme that names a copy of the
+// probe library, read back from its file: the block is named, not bound.
+class ProjectLibraryTest : public UserBlockTest {
+ protected:
+  void SetUp() override {
+    UserBlockTest::SetUp();
+    Prog.Dialogs = &Answers;
+    std::filesystem::create_directory(Dir.File("lib"));
+    Library = Dir.File("lib/probe.so");
+    std::filesystem::copy_file(kProbe, Library);
+  }
+  std::unique_ptr<TField> SavedProject(const std::string& projectFile) {
+    TUserScheme s("", 1.0, 2.0);
+    s.Block->Link.FileName = Library;
+    EXPECT_TRUE(SaveField(*s.F, projectFile));
+    auto f = CreateField();
+    EXPECT_EQ(LoadField(*f, projectFile), TLoadResult::Ok);
+    return f;
+  }
+  bool Loaded() const { return dlopen(Library.c_str(), RTLD_NOW | RTLD_NOLOAD) != nullptr; }
+  TUserBlock* UserBlock(TField& f) { return static_cast<TUserBlock*>(f.Cell(4, 3)); }
+
+  TScriptedDialogs Answers;
+  vemo::testing::TempDir Dir;
+  std::string Library;
+};
+
+TEST_F(ProjectLibraryTest, ReadingAProjectRunsNoLibraryCode) {
+  auto f = SavedProject(Dir.File("p.vmo"));
+  EXPECT_TRUE(UserBlock(*f)->Link.Pending);
+  EXPECT_FALSE(UserBlock(*f)->Link.Bound());
+  auto copy = Clone(*f);
+  SaveField(*copy, Dir.File("q.vmo"));
+  EXPECT_FALSE(Loaded());
+  EXPECT_TRUE(Answers.Questions.empty());
+}
+
+TEST_F(ProjectLibraryTest, ALibraryFromElsewhereNeedsConsentOncePerProject) {
+  auto f = SavedProject(Dir.File("p.vmo"));
+  PrepareRun(*f);
+  EXPECT_EQ(Prog.Err.ErrorCode, 37);
+  EXPECT_EQ(Prog.Err.ErrorCol, 4);
+  EXPECT_EQ(Prog.Err.ErrorRow, 3);
+  EXPECT_EQ(Answers.Questions,
+            std::vector<std::string>{"Проект использует библиотеку " + Library + ". Загрузить?"});
+  EXPECT_FALSE(Loaded());
+  // The answer stands for this project and library.
+  PrepareRun(*f);
+  EXPECT_EQ(Prog.Err.ErrorCode, 37);
+  EXPECT_EQ(Answers.Questions.size(), 1u);
+
+  // Another project asks again; a Yes binds the library for the run.
+  auto g = SavedProject(Dir.File("other.vmo"));
+  Answers.YesNoAnswer = true;
+  PrepareRun(*g);
+  ASSERT_EQ(Prog.Err.ErrorCode, 0);
+  EXPECT_EQ(Answers.Questions.size(), 2u);
+  EXPECT_TRUE(UserBlock(*g)->Link.Bound());
+  SimInit(*g);
+  SimStepAll(*g);
+  SimDone(*g);
+  EXPECT_DOUBLE_EQ(UserBlock(*g)->Output, 1000 + 20);
+}
+
+TEST_F(ProjectLibraryTest, TrustedFoldersLoadWithoutAsking) {
+  // The project's own folder.
+  auto f = SavedProject(Dir.File("lib/p.vmo"));
+  PrepareRun(*f);
+  EXPECT_EQ(Prog.Err.ErrorCode, 0);
+  EXPECT_TRUE(UserBlock(*f)->Link.Bound());
+  // A folder listed in the settings file.
+  Prog.Plugins.Dirs = {Dir.File("elsewhere"), Dir.File("lib") + "/"};
+  auto g = SavedProject(Dir.File("p.vmo"));
+  PrepareRun(*g);
+  EXPECT_EQ(Prog.Err.ErrorCode, 0);
+  EXPECT_TRUE(UserBlock(*g)->Link.Bound());
+  EXPECT_TRUE(Answers.Questions.empty());
+}
+
+TEST_F(ProjectLibraryTest, NamesOutsideTheProgramsPlacesAreNotSearchedForInTheSystem) {
+  // dlopen would find this one in the system's library path.
+  TUserBlock b;
+  Answers.YesNoAnswer = true;
+  LoadDLLLink(b.Link, "libm.so.6");
+  EXPECT_FALSE(b.Link.Bound());
+  EXPECT_EQ(Answers.Messages, std::vector<std::string>{kDllError});
 }
 
 }  // namespace
