@@ -86,15 +86,15 @@ void BM_Criterion(benchmark::State& state) {
     return;
   }
   state.SetLabel(name);
-  TCriterionSpec spec;
-  spec.ViewTime = Prog.Clock.ViewTime;
-  spec.ErrorPoint = 0;
+  TCriterionSetup crit;
+  crit.ViewTime = Prog.Clock.ViewTime;
+  crit.ErrorPoint = 0;
   TCriterionControl control;
   control.Stop = &OptState().Stop;
   control.Progress = [](double) {};
   // Each iteration runs both, in alternating order; the overhead is the
   // median of the pairs' ratios of processor time.
-  double bare = 0, crit = 0, sink = 0;
+  double bare = 0, critTime = 0, sink = 0;
   std::vector<double> ratios;
   long runs = 0;
   for (auto _ : state) {
@@ -102,22 +102,22 @@ void BM_Criterion(benchmark::State& state) {
     for (int order = 0; order < 2; ++order) {
       const double t0 = ThreadSeconds();
       if ((runs + order) % 2 == 0) {
-        BareRun(*f, spec.ViewTime);
+        BareRun(*f, crit.ViewTime);
         tb = ThreadSeconds() - t0;
       } else {
-        sink += Criterion(*f, spec, control);
+        sink += Criterion(*f, crit, control);
         tc = ThreadSeconds() - t0;
       }
     }
     bare += tb;
-    crit += tc;
+    critTime += tc;
     ratios.push_back(tc / tb);
     ++runs;
     state.SetIterationTime(tc);
   }
   benchmark::DoNotOptimize(sink);
   state.counters["bare_per_s"] = runs / bare;
-  state.counters["crit_per_s"] = runs / crit;
+  state.counters["crit_per_s"] = runs / critTime;
   state.counters["overhead_pct"] = (Median(ratios) - 1.0) * 100.0;
   ReleaseMacroBodies(*f);
 }
@@ -137,8 +137,8 @@ TOptOutcome Probe(TField& f, unsigned workers) {
   s.ZondIterCount = 1;
   TOptRunOptions o;
   o.Method = 0;
-  o.Spec.ViewTime = Prog.Clock.ViewTime;
-  o.Spec.ErrorPoint = 1;
+  o.Setup.ViewTime = Prog.Clock.ViewTime;
+  o.Setup.ErrorPoint = 1;
   o.Workers = workers;
   TOptProgress progress;
   const TOptOutcome out = RunOptimisation(f, s, o, progress);

@@ -89,12 +89,12 @@ int Train(const TArgs& a, TArgs file) {
     std::cerr << kTooManyWeights << "\n";
     return kExitFailure;
   }
-  TCriterionSpec spec = CriterionSettings(s);
-  spec.ViewTime = time;
-  spec.ErrorPoint = output;
-  spec.TargetMode = true;
-  spec.ReferencePoint = reference;
-  std::cout << CriterionLine(*field, spec, out.Stopped) << "\n";
+  TCriterionSetup crit = CriterionSettings(s);
+  crit.ViewTime = time;
+  crit.ErrorPoint = output;
+  crit.TargetMode = true;
+  crit.ReferencePoint = reference;
+  std::cout << CriterionLine(*field, crit, out.Stopped) << "\n";
   std::cout << "runs = " << out.Runs << "\n";
   ReleaseMacroBodies(*field);
   field->Modified = 1;

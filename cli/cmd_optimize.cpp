@@ -103,9 +103,9 @@ int CmdOptimize(const TArgs& a) {
 
   TOptRunOptions options;
   options.Method = s.OptMethod;
-  options.Spec = CriterionSettings(s);
-  options.Spec.ViewTime = Prog.Clock.ViewTime;
-  options.Spec.ErrorPoint = errorPoint;
+  options.Setup = CriterionSettings(s);
+  options.Setup.ViewTime = Prog.Clock.ViewTime;
+  options.Setup.ErrorPoint = errorPoint;
   options.Workers = workers;
   TOptOutcome out;
   WithProgress([&](TOptProgress& progress, const std::function<void()>& display) {
@@ -114,7 +114,7 @@ int CmdOptimize(const TArgs& a) {
   for (size_t k = 0; k < params.size(); ++k)
     std::cout << params[k].Col << "," << params[k].Row << ":" << params[k].Index << " = "
               << FormatNumber(*st.Params[k].Value) << "\n";
-  std::cout << CriterionLine(*field, options.Spec, out.Stopped) << "\n";
+  std::cout << CriterionLine(*field, options.Setup, out.Stopped) << "\n";
   std::cout << "runs = " << out.Runs << "\n";
   ReleaseMacroBodies(*field);
   field->Modified = 1;

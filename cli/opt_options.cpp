@@ -141,9 +141,9 @@ void WithProgress(const std::function<void(TOptProgress&, const std::function<vo
   if (g_interrupted) std::cerr << "Оптимизация прервана: параметры - лучшие из найденных.\n";
 }
 
-std::string CriterionLine(TField& field, const TCriterionSpec& spec, bool stopped) {
+std::string CriterionLine(TField& field, const TCriterionSetup& crit, bool stopped) {
   if (stopped) return "J = -";
-  std::string j = FormatReal23(Criterion(field, spec, {}));
+  std::string j = FormatReal23(Criterion(field, crit, {}));
   if (!j.empty() && j[0] == ' ') j.erase(0, 1);
   return "J = " + j;
 }

@@ -25,7 +25,7 @@ void WithProgress(const std::function<void(TOptProgress&, const std::function<vo
 
 // The criterion at the values now in the blocks (one more run, not counted),
 // as the line "J = <real>"; after a cancel "J = -" (no further run).
-std::string CriterionLine(TField& field, const TCriterionSpec& spec, bool stopped);
+std::string CriterionLine(TField& field, const TCriterionSetup& crit, bool stopped);
 
 // Writes the project to the -o file if given; false after a write error.
 bool SaveOutput(const TArgs& a, TField& field);

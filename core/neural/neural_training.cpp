@@ -35,11 +35,11 @@ bool TrainNetwork(TField& field, TNeuralBlock& block, const TSettings& settings,
   TOptState& st = OptState();
   TOptRunOptions options;
   options.Method = settings.OptMethod;
-  options.Spec = CriterionSettings(settings);
-  options.Spec.ViewTime = request.Time;
-  options.Spec.ErrorPoint = request.OutputPoint;
-  options.Spec.TargetMode = true;
-  options.Spec.ReferencePoint = request.ReferencePoint;
+  options.Setup = CriterionSettings(settings);
+  options.Setup.ViewTime = request.Time;
+  options.Setup.ErrorPoint = request.OutputPoint;
+  options.Setup.TargetMode = true;
+  options.Setup.ReferencePoint = request.ReferencePoint;
   options.Workers = request.Workers;
   st.TargetMode = 1;
   st.ReferencePoint = request.ReferencePoint;

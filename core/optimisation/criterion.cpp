@@ -11,8 +11,8 @@
 
 namespace vemo {
 
-TCriterionSpec CriterionSettings(const TSettings& s) {
-  TCriterionSpec c;
+TCriterionSetup CriterionSettings(const TSettings& s) {
+  TCriterionSetup c;
   c.Critery = static_cast<uint8_t>(s.OptCritery < 0 || s.OptCritery > 2 ? 1 : s.OptCritery);
   if (c.Critery == 1) {
     c.WeightY = s.Sqr1DWeightY;
@@ -97,23 +97,23 @@ double SumTerms(const double* v, int64_t n, double wy, double wdy, double wd2y, 
 
 }  // namespace
 
-double Criterion(TField& field, const TCriterionSpec& spec, const TCriterionControl& control) {
+double Criterion(TField& field, const TCriterionSetup& crit, const TCriterionControl& control) {
   const std::atomic<uint8_t>& stop = control.Stop ? *control.Stop : kNever;
   const std::atomic<uint8_t>& abandon = control.Abandon ? *control.Abandon : kNever;
   SimInit(field);
-  const double* out = OutputOf(field, spec.ErrorPoint);
+  const double* out = OutputOf(field, crit.ErrorPoint);
   static const double zero = 0.0;
-  const double* ref = spec.TargetMode ? OutputOf(field, spec.ReferencePoint) : &zero;
+  const double* ref = crit.TargetMode ? OutputOf(field, crit.ReferencePoint) : &zero;
   const double dt = field.Step > 0.0 ? field.Step : Prog.Clock.TimeStep;
   // Step k at model time k·dt, as every run of the engine counts them; a
   // span of more steps than a run may take is no usable point.
   int64_t steps = 0;
-  if (!CountRunSteps(0, dt, spec.ViewTime, steps)) {
+  if (!CountRunSteps(0, dt, crit.ViewTime, steps)) {
     SimDone(field);
     return kDivergedCriterion;
   }
-  const uint8_t critery = spec.Critery;
-  const double wy = spec.WeightY, wdy = spec.WeightDY, wd2y = spec.WeightD2Y;
+  const uint8_t critery = crit.Critery;
+  const double wy = crit.WeightY, wdy = crit.WeightDY, wd2y = crit.WeightD2Y;
   const double invDt = 1.0 / dt, invDt2 = 1.0 / (dt * dt);
   double J = 0.0;
   // The steps go in chunks: the step loop only stores the error, and the

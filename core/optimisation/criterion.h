@@ -13,7 +13,7 @@ struct TSettings;
 inline constexpr double kDivergedError = 1e8;     // |e| above this ends a run
 inline constexpr double kDivergedCriterion = 1e30;  // ... with this value
 
-struct TCriterionSpec {
+struct TCriterionSetup {
   uint8_t Critery = 1;  // 0 e², 1 with the first derivative, 2 with the second
   double WeightY = 5.0, WeightDY = 5.0, WeightD2Y = 5.0;
   double ViewTime = 10.0;
@@ -26,7 +26,7 @@ struct TCriterionSpec {
 
 // The criterion and the weights of that criterion as the settings hold them
 // ("OptIntegralSqr1D" for criterion 1, "OptIntegralSqr2D" for criterion 2).
-TCriterionSpec CriterionSettings(const TSettings& s);
+TCriterionSetup CriterionSettings(const TSettings& s);
 
 // Steps between two looks of a run at the cancel flags.
 inline constexpr int64_t kProgressSteps = 256;
@@ -45,6 +45,6 @@ struct TCriterionControl {
 // field must be prepared (PrepareRun); its step is the run step dt. A run
 // whose error leaves ±1e8 (or is not a number) returns 1e30, ending within
 // 256 steps; so does a span of more steps than a run may take.
-double Criterion(TField& field, const TCriterionSpec& spec, const TCriterionControl& control);
+double Criterion(TField& field, const TCriterionSetup& crit, const TCriterionControl& control);
 
 }  // namespace vemo

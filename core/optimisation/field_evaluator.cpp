@@ -21,8 +21,8 @@ void TOptMonitor::Report(double running, bool force) {
 }
 
 TSequentialEvaluator::TSequentialEvaluator(TField& field, std::vector<TOptParam> params,
-                                           const TCriterionSpec& spec, TOptMonitor& monitor)
-    : field_(field), params_(std::move(params)), spec_(spec), monitor_(monitor) {}
+                                           const TCriterionSetup& crit, TOptMonitor& monitor)
+    : field_(field), params_(std::move(params)), spec_(crit), monitor_(monitor) {}
 
 TEvalResult TSequentialEvaluator::Result(size_t i) {
   const std::vector<double>& point = points_.at(i);
@@ -73,8 +73,8 @@ struct TWorker {
 // not wait for sleeping threads to wake up. The other workers have threads.
 class TParallelEvaluator : public TEvaluator {
  public:
-  TParallelEvaluator(const TCriterionSpec& spec, TOptMonitor& monitor)
-      : spec_(spec), monitor_(monitor) {}
+  TParallelEvaluator(const TCriterionSetup& crit, TOptMonitor& monitor)
+      : spec_(crit), monitor_(monitor) {}
   ~TParallelEvaluator() override;
 
   // Makes and prepares one copy per worker; false when a copy cannot run.
@@ -94,7 +94,7 @@ class TParallelEvaluator : public TEvaluator {
   // Gives up what is left of the batch and waits for the runs under way.
   void DropBatch(std::unique_lock<std::mutex>& lock);
 
-  TCriterionSpec spec_;
+  TCriterionSetup spec_;
   TOptMonitor& monitor_;
   std::vector<std::unique_ptr<TWorker>> workers_;
   std::mutex m_;
@@ -276,19 +276,19 @@ TEvalResult TParallelEvaluator::Result(size_t i) {
 }  // namespace
 
 std::unique_ptr<TEvaluator> MakeFieldEvaluator(TField& field, const std::vector<TOptParam>& params,
-                                               const TCriterionSpec& spec, TOptMonitor& monitor,
+                                               const TCriterionSetup& crit, TOptMonitor& monitor,
                                                unsigned workers, bool* parallel) {
   if (parallel) *parallel = false;
   if (workers > 1 && CanRunOnCopies(field)) {
     // A copy for the calling thread and one for each further worker.
-    auto p = std::make_unique<TParallelEvaluator>(spec, monitor);
+    auto p = std::make_unique<TParallelEvaluator>(crit, monitor);
     if (p->AddWorkers(field, params, workers)) {
       p->Start();
       if (parallel) *parallel = true;
       return p;
     }
   }
-  return std::make_unique<TSequentialEvaluator>(field, params, spec, monitor);
+  return std::make_unique<TSequentialEvaluator>(field, params, crit, monitor);
 }
 
 }  // namespace vemo

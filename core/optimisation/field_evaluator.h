@@ -38,7 +38,7 @@ class TOptMonitor {
 // Runs the criterion on the field itself, each point when its result is asked.
 class TSequentialEvaluator : public TEvaluator {
  public:
-  TSequentialEvaluator(TField& field, std::vector<TOptParam> params, const TCriterionSpec& spec,
+  TSequentialEvaluator(TField& field, std::vector<TOptParam> params, const TCriterionSetup& crit,
                        TOptMonitor& monitor);
   void Submit(std::vector<std::vector<double>> points) override { points_ = std::move(points); }
   TEvalResult Result(size_t i) override;
@@ -46,7 +46,7 @@ class TSequentialEvaluator : public TEvaluator {
  private:
   TField& field_;
   std::vector<TOptParam> params_;
-  TCriterionSpec spec_;
+  TCriterionSetup spec_;
   TOptMonitor& monitor_;
   std::vector<std::vector<double>> points_;
 };
@@ -66,7 +66,7 @@ unsigned DefaultWorkers();
 // the workers), else on the field itself. Copies are made and prepared
 // here, on the calling thread.
 std::unique_ptr<TEvaluator> MakeFieldEvaluator(TField& field, const std::vector<TOptParam>& params,
-                                               const TCriterionSpec& spec, TOptMonitor& monitor,
+                                               const TCriterionSetup& crit, TOptMonitor& monitor,
                                                unsigned workers, bool* parallel = nullptr);
 
 }  // namespace vemo

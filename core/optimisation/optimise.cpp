@@ -15,18 +15,18 @@ TOptOutcome RunOptimisation(TField& field, const TSettings& settings, const TOpt
   std::vector<TOptParam> params(st.Params.begin(), st.Params.begin() + n);
   st.Stop = 0;
   st.RunsDone = 0;
-  progress.Start(EstimateRuns(options.Method, settings, n), options.Spec.ViewTime);
+  progress.Start(EstimateRuns(options.Method, settings, n), options.Setup.ViewTime);
   st.StartTicks = progress.StartTicks();
 
-  TOptMonitor monitor(st.Stop, options.Spec.ViewTime, [&](double done) {
+  TOptMonitor monitor(st.Stop, options.Setup.ViewTime, [&](double done) {
     progress.Update(done);
     if (display) display();
   });
   TOptOutcome out;
   {
-    auto evaluator = MakeFieldEvaluator(field, params, options.Spec, monitor, options.Workers,
+    auto evaluator = MakeFieldEvaluator(field, params, options.Setup, monitor, options.Workers,
                                         &out.Parallel);
-    TOptimiser opt(params, settings, options.Spec.TargetMode, *evaluator);
+    TOptimiser opt(params, settings, options.Setup.TargetMode, *evaluator);
     opt.Run(options.Method);
     opt.Apply();
     out.Runs = opt.RunsDone();

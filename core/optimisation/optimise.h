@@ -15,7 +15,7 @@ struct TSettings;
 
 struct TOptRunOptions {
   int Method = 1;
-  TCriterionSpec Spec;
+  TCriterionSetup Setup;
   unsigned Workers = 1;  // more than one: runs on copies of the field
 };
 

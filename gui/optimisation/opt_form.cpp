@@ -130,9 +130,9 @@ TOptOutcome RunOptForm(TField& field, QWidget* parent) {
   const TSettings& s = PlotSettings();
   TOptRunOptions options;
   options.Method = s.OptMethod;
-  options.Spec = CriterionSettings(s);
-  options.Spec.ViewTime = Prog.Clock.ViewTime;
-  options.Spec.ErrorPoint = OptState().ErrorPoint;
+  options.Setup = CriterionSettings(s);
+  options.Setup.ViewTime = Prog.Clock.ViewTime;
+  options.Setup.ErrorPoint = OptState().ErrorPoint;
   options.Workers = DefaultWorkers();
   OptState().TargetMode = 0;
   TOptForm form(

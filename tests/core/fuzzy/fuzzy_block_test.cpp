@@ -186,16 +186,16 @@ TEST_F(BlockTest, FuzzyRunsDoNotCarryStateAndOptimiseAlikeOnCopies) {
   TFuzzyBlock* fz = StatefulLoop(*f);
   PrepareRun(*f);
   ASSERT_EQ(Prog.Err.ErrorCode, 0);
-  TCriterionSpec spec;
-  spec.ViewTime = 2;
-  const double first = Criterion(*f, spec, {});
+  TCriterionSetup crit;
+  crit.ViewTime = 2;
+  const double first = Criterion(*f, crit, {});
   EXPECT_NE(fz->Model.Variables[4].Value, 0.0);
-  EXPECT_EQ(Criterion(*f, spec, {}), first);
+  EXPECT_EQ(Criterion(*f, crit, {}), first);
   auto copy = Clone(*f);
   copy->Step = f->Step;
   copy->AutoStep = 0;
   PrepareRun(*copy);
-  EXPECT_EQ(Criterion(*copy, spec, {}), first);
+  EXPECT_EQ(Criterion(*copy, crit, {}), first);
 
   ASSERT_TRUE(CanRunOnCopies(*f));
   TSettings s;
@@ -212,10 +212,10 @@ TEST_F(BlockTest, FuzzyRunsDoNotCarryStateAndOptimiseAlikeOnCopies) {
     OptState().Params[0].Lower = 0.1;
     OptState().Params[0].Upper = 4;
     // The field's block has run before: its variables hold values.
-    (void)Criterion(*f, spec, {});
+    (void)Criterion(*f, crit, {});
     TOptRunOptions o;
     o.Method = kCoordinateDescent;
-    o.Spec = spec;
+    o.Setup = crit;
     o.Workers = workers;
     TOptProgress progress;
     const TOptOutcome out = RunOptimisation(*f, s, o, progress);

@@ -48,27 +48,27 @@ TEST_F(OptimiseTest, CriteriaMatchTheirClosedForms) {
     const double K = 0.25, e = 1 - K, dt = 0.01;
     F = CreateField();
     auto* g = Gain(K, dt);
-    TCriterionSpec spec;
-    spec.ViewTime = T;
+    TCriterionSetup crit;
+    crit.ViewTime = T;
     const long n = Steps(T, dt);
-    spec.Critery = 0;
-    EXPECT_NEAR(Criterion(*F, spec, {}), e * e * n * dt, 1e-12);
+    crit.Critery = 0;
+    EXPECT_NEAR(Criterion(*F, crit, {}), e * e * n * dt, 1e-12);
     // The derivative sees the jump from the zero history at the first step only.
-    spec.Critery = 1;
-    spec.WeightY = 3;
-    spec.WeightDY = 2;
+    crit.Critery = 1;
+    crit.WeightY = 3;
+    crit.WeightDY = 2;
     const double first = std::pow(3 * e + 2 * e / dt, 2) * dt, rest = std::pow(3 * e, 2) * dt;
-    EXPECT_NEAR(Criterion(*F, spec, {}) / (first + (n - 1) * rest), 1.0, 1e-12);
-    spec.Critery = 2;
-    spec.WeightD2Y = 4;
+    EXPECT_NEAR(Criterion(*F, crit, {}) / (first + (n - 1) * rest), 1.0, 1e-12);
+    crit.Critery = 2;
+    crit.WeightD2Y = 4;
     const double s1 = std::pow(3 * e + 2 * e / dt + 4 * e / (dt * dt), 2) * dt;
     const double s2 = std::pow(3 * e + 4 * e / (dt * dt), 2) * dt;  // e - 2e + 0
-    EXPECT_NEAR(Criterion(*F, spec, {}) / (s1 + s2 + (n - 2) * rest), 1.0, 1e-12);
+    EXPECT_NEAR(Criterion(*F, crit, {}) / (s1 + s2 + (n - 2) * rest), 1.0, 1e-12);
     // An error beyond 1e8 ends the run with 1e30, a NaN too.
     for (const double bad : {2e8, std::nan("")}) {
       g->Params[0] = bad;
-      spec.Critery = 0;
-      EXPECT_EQ(Criterion(*F, spec, {}), 1e30);
+      crit.Critery = 0;
+      EXPECT_EQ(Criterion(*F, crit, {}), 1e30);
     }
   }
 }
@@ -108,8 +108,8 @@ TEST_F(OptimiseTest, EachMethodTunesTheGainToOne) {
     s.ZondCount = 9;
     TOptRunOptions o;
     o.Method = method;
-    o.Spec.Critery = 0;
-    o.Spec.ViewTime = 1;
+    o.Setup.Critery = 0;
+    o.Setup.ViewTime = 1;
     TOptProgress progress;
     const TOptOutcome out = RunOptimisation(*F, s, o, progress);
     EXPECT_FALSE(out.Stopped);
@@ -169,7 +169,7 @@ TTuned Tune(void (*build)(TField&), int method, unsigned workers, double viewTim
   OptState().Params[1].Upper = 3;
   TOptRunOptions o;
   o.Method = method;
-  o.Spec.ViewTime = viewTime;
+  o.Setup.ViewTime = viewTime;
   o.Workers = workers;
   TOptProgress progress;
   const TOptOutcome out = RunOptimisation(*f, s, o, progress);
@@ -212,7 +212,7 @@ TEST_F(OptimiseTest, CancelEndsARunUnderWay) {
     TSettings s;
     TOptRunOptions o;
     o.Method = kGradientDescent;
-    o.Spec.ViewTime = 1e6;
+    o.Setup.ViewTime = 1e6;
     o.Workers = workers;
     TOptProgress progress;
     const TOptOutcome out = RunOptimisation(*F, s, o, progress, [] { OptState().Stop = 1; });
