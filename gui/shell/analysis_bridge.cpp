@@ -185,14 +185,5 @@ void RunProgramGenerationCommand(TMainForm& form) {
 
 void RunOptimizeCommand(TMainForm& form) { RunTimeDomain(form, &OptimizeSetup, nullptr); }
 
-QString NotAvailableText(const QString& caption) {
-  QString name = caption;
-  name.remove(QLatin1Char('&'));
-  return QStringLiteral("Команда \"%1\" в этой версии программы пока недоступна.").arg(name);
-}
-
-void CommandNotAvailable(const QString& caption) {
-  ShowInformation(NotAvailableText(caption).toStdString());
-}
 
 }  // namespace vemo

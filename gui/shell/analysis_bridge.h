@@ -60,9 +60,5 @@ void RunOptimizeCommand(TMainForm& form);
 // Синтез › Генерация программы: compile, check loops, then the dialog.
 void RunProgramGenerationCommand(TMainForm& form);
 
-// The one answer of every command whose window this version lacks.
-void CommandNotAvailable(const QString& caption);
-// Its text, for tests.
-QString NotAvailableText(const QString& caption);
 
 }  // namespace vemo

@@ -32,13 +32,7 @@ struct TMenuEntry {
   std::vector<TCommand> Items;
 };
 
-// Commands whose windows this version does not have yet.
-void NotYet(TMainForm& form, const char* item) {
-  if (QAction* a = form.Item(item)) CommandNotAvailable(a->text());
-}
-
 #define VEMO_MEMBER(fn) [](TMainForm& f) { f.fn(); }
-#define VEMO_NOT_YET(item) [](TMainForm& f) { NotYet(f, item); }
 
 const TCommand kSeparator{nullptr, nullptr, nullptr, nullptr};
 
@@ -119,7 +113,6 @@ const std::vector<TMenuEntry>& Menus() {
 }
 
 #undef VEMO_MEMBER
-#undef VEMO_NOT_YET
 
 // Lists the document windows under the fixed items of the window menu.
 void FillWindowList(TMainForm& form, QMenu* menu, const QList<QAction*>& fixed) {
