@@ -35,6 +35,10 @@ enum class TRunOp : uint8_t {
   End,                  // the loop's end mark after the last block (no block)
 };
 
+// The slot of C that holds a kept output: the kinds that may keep their
+// output use at most three constants.
+inline constexpr int kKeptSlot = 3;
+
 struct alignas(64) TRunRecord {
   // Where the loop's code for this record starts (the loop sets it).
   const void* Jump = nullptr;
@@ -42,15 +46,25 @@ struct alignas(64) TRunRecord {
   // The Output the block's step reads as its input x (its step input, or a
   // zero when it has none).
   const double* In = nullptr;
-  // Constants of the step (the kind's PlanStep says which).
+  // Constants of the step (the kind's PlanStep says which). C[kKeptSlot]
+  // holds the output of a record whose output stays here (OutputKept).
   double C[4] = {0.0, 0.0, 0.0, 0.0};
   TRunOp Op = TRunOp::Virtual;
   // In is the Output of the record just before: the loop hands it over in a
   // register instead of reading it back from memory.
   bool InIsPrevious = false;
+  // Something reads the block's Output from memory other than the record
+  // just after it: another block, or a view point.
+  bool OutputRead = false;
+  // The loop keeps the output in C[kKeptSlot] instead of the block's
+  // Output: only the next record takes it, in a register. The block's
+  // Output is brought up to date by SyncRunOutputs (run_plan.h).
+  bool OutputKept = false;
   // The parameter control's target record, when the target has one.
   int32_t Peer = -1;
 };
+
+static_assert(sizeof(TRunRecord) == 64, "a record is one cache line");
 
 // The records of a run in run-list order, then the end mark, and the step
 // their constants were derived for.

@@ -136,13 +136,14 @@ void SimInit(TField& field) {
   BuildRunPlan(field, Prog.Clock.TimeStep);
 }
 
-void SimStepAll(TField& field) {
+double SimStepAll(TField& field) {
   // The constants of the records follow the step.
   if (field.Plan.Dt != Prog.Clock.TimeStep) RefreshRunPlan(field, Prog.Clock.TimeStep);
-  StepRunPlan(field.Plan);
+  return StepRunPlan(field.Plan);
 }
 
 void SimDone(TField& field) {
+  SyncRunOutputs(field.Plan);
   for (TBlock* b : field.RunArray) b->Stop();
 }
 

@@ -35,8 +35,9 @@ bool CountRunSteps(int64_t first, double dt, double end, int64_t& count);
 // The run operations.
 void SimInit(TField& field);
 // Every block's Step in run-list order (through the run records of
-// run_plan.h). The caller sets SimTime and TimeStep first.
-void SimStepAll(TField& field);
+// run_plan.h). The caller sets SimTime and TimeStep first. Returns the
+// output of the last block of the run list (0 without blocks).
+double SimStepAll(TField& field);
 void SimDone(TField& field);
 
 }  // namespace vemo

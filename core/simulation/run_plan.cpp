@@ -35,6 +35,42 @@ bool ReadsInput(TRunOp op) {
   return op != TRunOp::Virtual && op != TRunOp::Hold && op != TRunOp::ParamControl &&
          op != TRunOp::End;
 }
+
+// The kinds whose output the loop may keep in the record: those whose
+// constants leave C[kKeptSlot] free and whose step does not read their own
+// Output back (the oscillatory element needs four constants; the backlash
+// and the pulse-amplitude element start from the output before).
+bool MayKeepOutput(TRunOp op) {
+  switch (op) {
+    case TRunOp::Proportional:
+    case TRunOp::ProportionalUnit:
+    case TRunOp::Integrating:
+    case TRunOp::Differentiating:
+    case TRunOp::Aperiodic:
+    case TRunOp::AperiodicUnit:
+    case TRunOp::DeadZone:
+    case TRunOp::Saturation:
+    case TRunOp::DeadZoneSaturation:
+    case TRunOp::Relay2:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Whether record r keeps its output, `next` being the record after it: only
+// when nothing else reads the block's Output and the next record takes it in
+// a register.
+bool KeepsOutput(const TRunRecord& r, const TRunRecord& next) {
+  return MayKeepOutput(r.Op) && !r.OutputRead && next.InIsPrevious && ReadsInput(next.Op);
+}
+
+// Record r stores its output from now on: its Output takes the last output
+// the record kept.
+void StopKeeping(TRunRecord& r) {
+  if (r.OutputKept) r.Block->Output = r.C[kKeptSlot];
+  r.OutputKept = false;
+}
 }  // namespace
 
 void BuildRunPlan(TField& field, double dt) {
@@ -51,6 +87,20 @@ void BuildRunPlan(TField& field, double dt) {
     r.InIsPrevious = i > 0 && r.In == &field.RunArray[i - 1]->Output;
     index[b] = static_cast<int32_t>(i);
   }
+  // Who reads each Output from memory: every block but the next one (whose
+  // step kind decides, when the loop threads the records), and the view
+  // points.
+  auto readBy = [&](const TBlock* source, size_t reader) {
+    if (!source) return;
+    if (auto it = index.find(source); it != index.end() && static_cast<size_t>(it->second) + 1 != reader)
+      plan.Records[static_cast<size_t>(it->second)].OutputRead = true;
+  };
+  for (size_t i = 0; i < n; ++i) {
+    const TBlock* b = field.RunArray[i];
+    for (const TBlock* in : b->Inputs) readBy(in, i);
+    readBy(b->RunInput, i);
+  }
+  for (const TViewPoint& p : field.Points) readBy(p.Source, n + 1);
   // A parameter control names the record whose constants it changes.
   for (size_t i = 0; i < n; ++i) {
     TRunRecord& r = plan.Records[i];
@@ -63,6 +113,9 @@ void BuildRunPlan(TField& field, double dt) {
 
 void RefreshRunPlan(TField& field, double dt) {
   TRunPlan& plan = field.Plan;
+  // The kinds may change: every Output is brought up to date first (the
+  // loop threads the records again before the next step).
+  SyncRunOutputs(plan);
   // All at once; only when some constant faulted, record by record.
   std::fexcept_t flags;
   std::fegetexceptflag(&flags, kFaults);
@@ -77,34 +130,62 @@ void RefreshRunPlan(TField& field, double dt) {
   plan.Threaded = false;
 }
 
+void SyncRunOutputs(TRunPlan& plan) {
+  for (TRunRecord& r : plan.Records)
+    if (r.OutputKept) r.Block->Output = r.C[kKeptSlot];
+}
+
 // The loop is threaded: the code of every kind ends in its own copy of the
 // step to the next record (store the output, hand it over as the next
 // input, jump to the next record's code), so each of these jumps is
 // predicted from the kind that follows in this scheme and a chain costs one
 // jump per block, with no test in between. A record whose input is not the
 // output just computed starts at LoadInput, which reads it and jumps on to
-// the kind.
-void StepRunPlan(TRunPlan& plan) {
-  if (plan.Records.empty()) return;
-  // In the order of TRunOp.
+// the kind. A record that keeps its output (OutputKept) has its own copy of
+// its kind's code, which writes the output into the record, a line the
+// loop reads anyway, instead of the block.
+double StepRunPlan(TRunPlan& plan) {
+  if (plan.Records.size() < 2) return 0.0;
+  // In the order of TRunOp; the kinds that never keep their output have
+  // the same code in both.
   static const void* const kKinds[] = {
       &&Virtual,        &&Hold,       &&Proportional,  &&ProportionalUnit,
       &&Integrating,    &&Differentiating, &&Aperiodic, &&AperiodicUnit,
       &&Oscillatory,    &&DeadZone,   &&Saturation,    &&DeadZoneSaturation,
       &&Relay2,         &&Backlash,   &&PulseAmplitude, &&ParamControl,
       &&End};
+  static const void* const kKeptKinds[] = {
+      &&Virtual,            &&Hold,            &&ProportionalKept,  &&ProportionalUnitKept,
+      &&IntegratingKept,    &&DifferentiatingKept, &&AperiodicKept, &&AperiodicUnitKept,
+      &&Oscillatory,        &&DeadZoneKept,    &&SaturationKept,    &&DeadZoneSaturationKept,
+      &&Relay2Kept,         &&Backlash,        &&PulseAmplitude,    &&ParamControl,
+      &&End};
   static_assert(sizeof kKinds / sizeof kKinds[0] == static_cast<size_t>(TRunOp::End) + 1);
+  static_assert(sizeof kKeptKinds / sizeof kKeptKinds[0] == sizeof kKinds / sizeof kKinds[0]);
   // Where the code of a record starts.
+#define VEMO_KIND_OF(rec) \
+  ((rec).OutputKept ? kKeptKinds : kKinds)[static_cast<uint8_t>((rec).Op)]
 #define VEMO_JUMP_OF(rec) \
-  (ReadsInput((rec).Op) && !(rec).InIsPrevious ? &&LoadInput : kKinds[static_cast<uint8_t>((rec).Op)])
+  (ReadsInput((rec).Op) && !(rec).InIsPrevious ? &&LoadInput : VEMO_KIND_OF(rec))
+  // Record i's choice to keep its output, and its jump. A record that stops
+  // keeping stores the output it kept last.
+#define VEMO_THREAD(i)                                                             \
+  do {                                                                             \
+    TRunRecord& rec_ = plan.Records[i];                                            \
+    if ((i) + 1 < plan.Records.size() && KeepsOutput(rec_, plan.Records[(i) + 1])) \
+      rec_.OutputKept = true;                                                      \
+    else                                                                           \
+      StopKeeping(rec_);                                                           \
+    rec_.Jump = VEMO_JUMP_OF(rec_);                                                \
+  } while (0)
   if (!plan.Threaded) {
-    for (TRunRecord& rec : plan.Records) rec.Jump = VEMO_JUMP_OF(rec);
+    for (size_t i = 0; i < plan.Records.size(); ++i) VEMO_THREAD(i);
     plan.Threaded = true;
   }
 
   TRunRecord* r = plan.Records.data();
   double x = 0.0;  // the input of the record r
-  double y;        // the output it computes
+  double y = 0.0;  // the output it computes
   // Goes on with the next record, y as its input.
 #define VEMO_NEXT   \
   ++r;              \
@@ -114,11 +195,19 @@ void StepRunPlan(TRunPlan& plan) {
 #define VEMO_NEXT_RECORD   \
   r->Block->Output = y;    \
   VEMO_NEXT
+  // A kind that may keep its output: its code (which sets y) twice, ending
+  // in the store to the block or in the record.
+#define VEMO_KIND(name, ...)     \
+  name : {__VA_ARGS__}           \
+  VEMO_NEXT_RECORD;              \
+  name##Kept : {__VA_ARGS__}     \
+  r->C[kKeptSlot] = y;           \
+  VEMO_NEXT
 
   goto* r->Jump;
 LoadInput:
   x = *r->In;
-  goto* kKinds[static_cast<uint8_t>(r->Op)];
+  goto* VEMO_KIND_OF(*r);
 Virtual:
   r->Block->Step();
   y = r->Block->Output;
@@ -127,44 +216,21 @@ Hold:
   // Nothing is written: the zero source serves the fields of every thread.
   y = r->Block->Output;
   VEMO_NEXT;
-Proportional:
-  r->Block->Stepped = r->Block->RunInput->Stepped;
-  y = r->C[0] * x;
-  VEMO_NEXT_RECORD;
-ProportionalUnit:
-  r->Block->Stepped = r->Block->RunInput->Stepped;
-  y = x;
-  VEMO_NEXT_RECORD;
-Integrating: {
-  auto& k = static_cast<TIntegrating&>(*r->Block);
-  k.Advance(x, r->C[0]);
-  y = r->C[1] * k.S;
-  VEMO_NEXT_RECORD;
-}
-Differentiating:
-  y = static_cast<TDifferentiating&>(*r->Block).Advance(x, r->C[1], r->C[0]);
-  VEMO_NEXT_RECORD;
-Aperiodic:
-  y = r->C[1] * static_cast<TAperiodic&>(*r->Block).Advance(x, r->C[0]);
-  VEMO_NEXT_RECORD;
-AperiodicUnit:
-  y = static_cast<TAperiodic&>(*r->Block).Advance(x, r->C[0]);
-  VEMO_NEXT_RECORD;
+  VEMO_KIND(Proportional, r->Block->Stepped = r->Block->RunInput->Stepped; y = r->C[0] * x;);
+  VEMO_KIND(ProportionalUnit, r->Block->Stepped = r->Block->RunInput->Stepped; y = x;);
+  VEMO_KIND(Integrating, auto& k = static_cast<TIntegrating&>(*r->Block); k.Advance(x, r->C[0]);
+            y = r->C[1] * k.S;);
+  VEMO_KIND(Differentiating,
+            y = static_cast<TDifferentiating&>(*r->Block).Advance(x, r->C[1], r->C[0]););
+  VEMO_KIND(Aperiodic, y = r->C[1] * static_cast<TAperiodic&>(*r->Block).Advance(x, r->C[0]););
+  VEMO_KIND(AperiodicUnit, y = static_cast<TAperiodic&>(*r->Block).Advance(x, r->C[0]););
 Oscillatory:
   y = r->C[3] * static_cast<TOscillatory&>(*r->Block).Advance(x, r->C[0], r->C[1], r->C[2]);
   VEMO_NEXT_RECORD;
-DeadZone:
-  y = TDeadZone::Apply(x, r->C[0]);
-  VEMO_NEXT_RECORD;
-Saturation:
-  y = TSaturation::Apply(x, r->C[0], r->C[1]);
-  VEMO_NEXT_RECORD;
-DeadZoneSaturation:
-  y = TDeadZoneSaturation::Apply(x, r->C[0], r->C[1], r->C[2]);
-  VEMO_NEXT_RECORD;
-Relay2:
-  y = TRelay2::Apply(x, r->C[0], r->C[1], r->C[2]);
-  VEMO_NEXT_RECORD;
+  VEMO_KIND(DeadZone, y = TDeadZone::Apply(x, r->C[0]););
+  VEMO_KIND(Saturation, y = TSaturation::Apply(x, r->C[0], r->C[1]););
+  VEMO_KIND(DeadZoneSaturation, y = TDeadZoneSaturation::Apply(x, r->C[0], r->C[1], r->C[2]););
+  VEMO_KIND(Relay2, y = TRelay2::Apply(x, r->C[0], r->C[1], r->C[2]););
 Backlash:
   y = TBacklash::Apply(x, r->C[0], r->Block->Output);
   VEMO_NEXT_RECORD;
@@ -175,17 +241,23 @@ ParamControl:
   r->Block->Step();
   y = r->Block->Output;
   if (r->Peer >= 0 && static_cast<TParamControl&>(*r->Block).Active) {
-    // The target's constants follow the parameter just written.
-    TRunRecord& target = plan.Records[static_cast<size_t>(r->Peer)];
-    PlanRecord(target, plan.Dt);
-    target.Jump = VEMO_JUMP_OF(target);
+    // The target's constants follow the parameter just written; so do its
+    // own and its predecessor's choice to keep their outputs.
+    const size_t t = static_cast<size_t>(r->Peer);
+    StopKeeping(plan.Records[t]);
+    PlanRecord(plan.Records[t], plan.Dt);
+    VEMO_THREAD(t);
+    if (t > 0) VEMO_THREAD(t - 1);
   }
   VEMO_NEXT;
 End:
-  return;
+  return y;
+#undef VEMO_KIND
 #undef VEMO_NEXT_RECORD
 #undef VEMO_NEXT
+#undef VEMO_THREAD
 #undef VEMO_JUMP_OF
+#undef VEMO_KIND_OF
 }
 
 }  // namespace vemo

@@ -13,7 +13,12 @@ void BuildRunPlan(TField& field, double dt);
 // Every record's constants again, for the step dt (a new step, or
 // parameters that may have been changed from outside the run).
 void RefreshRunPlan(TField& field, double dt);
-// One step of every block in run-list order.
-void StepRunPlan(TRunPlan& plan);
+// Brings the Output of every block whose record keeps its output up to
+// date (the loop keeps an output in its record when only the next block
+// takes it): for whoever looks at the blocks between steps or after a run.
+void SyncRunOutputs(TRunPlan& plan);
+// One step of every block in run-list order; the output of the last block
+// (0 without blocks).
+double StepRunPlan(TRunPlan& plan);
 
 }  // namespace vemo
