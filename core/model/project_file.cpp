@@ -189,10 +189,13 @@ TLoadResult ParseField(TField& field, const uint8_t* data, size_t size) {
   }
   TLoadCursor c(data + kHeaderSize, size - kHeaderSize);
   bool ok = true;
+  // Into an empty field the empty cells (nearly all of the 40,000) need
+  // nothing done.
+  const bool wasEmpty = field.Cells.Count() == 0;
   for (int row = 0; row < kGridSize && ok; ++row) {
     for (int col = 0; col < kGridSize && ok; ++col) {
       auto obj = LoadCellObject(c, ok);
-      if (ok) field.SetCell(col, row, std::move(obj));
+      if (ok && (obj || !wasEmpty)) field.SetCell(col, row, std::move(obj));
     }
   }
   double viewTime = Prog.Clock.ViewTime;
