@@ -1,10 +1,12 @@
 // The optimiser's cost per evaluation and its runs on copies of a scheme.
 //
 // Criterion: one evaluation of the criterion on an example project against
-// the bare run of the same field over the same span (SimInit, the step loop,
-// SimDone), timed alternately in the same process in processor time of the
-// thread; counters: evaluations per second of each and the criterion's
-// overhead in per cent (the median of the pairs).
+// two runs of the same field over the same span, timed in turn in the same
+// process in processor time of the thread: the step loop alone (SimInit,
+// the steps, SimDone) and the program's transient run observing the error
+// point (as a run of the window or of `vemo-cli simulate`, its samples not
+// kept). Counters: evaluations per second of each, and the criterion's
+// overhead in per cent against each (the median of the triples' ratios).
 //   build/bench/vemo_optimisation_bench --benchmark_filter=Criterion
 // Copies: a probing search of 64 runs on the field itself and on two copies
 // (the calling thread and one worker), alternately; counter: the speed-up.
@@ -25,6 +27,7 @@
 #include "shell/program.h"
 #include "shell/settings.h"
 #include "simulation/engine.h"
+#include "simulation/transient.h"
 
 using namespace vemo;
 
@@ -61,6 +64,16 @@ void BareRun(TField& f, double viewTime) {
   SimDone(f);
 }
 
+// The program's transient run of the field over the span, observing point
+// `point`, its samples not kept.
+void TransientRun(TField& f, double viewTime, int point) {
+  TTransientRun run;
+  run.KeepSamples = false;
+  run.Open(f, viewTime, {point});
+  run.RunSegment();
+  run.Close();
+}
+
 double Seconds(TClock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 // Processor seconds of the calling thread: on a shared machine the time a
@@ -92,33 +105,35 @@ void BM_Criterion(benchmark::State& state) {
   TCriterionControl control;
   control.Stop = &OptState().Stop;
   control.Progress = [](double) {};
-  // Each iteration runs both, in alternating order; the overhead is the
-  // median of the pairs' ratios of processor time.
-  double bare = 0, critTime = 0, sink = 0;
-  std::vector<double> ratios;
+  // Each iteration runs the three in a rotating order; the overheads are
+  // the medians of the ratios of processor time.
+  double bare = 0, run = 0, critTime = 0, sink = 0;
+  std::vector<double> toBare, toRun;
   long runs = 0;
   for (auto _ : state) {
-    double tb = 0, tc = 0;
-    for (int order = 0; order < 2; ++order) {
+    double t[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+      const int which = static_cast<int>((runs + i) % 3);
       const double t0 = ThreadSeconds();
-      if ((runs + order) % 2 == 0) {
-        BareRun(*f, crit.ViewTime);
-        tb = ThreadSeconds() - t0;
-      } else {
-        sink += Criterion(*f, crit, control);
-        tc = ThreadSeconds() - t0;
-      }
+      if (which == 0) BareRun(*f, crit.ViewTime);
+      else if (which == 1) TransientRun(*f, crit.ViewTime, crit.ErrorPoint);
+      else sink += Criterion(*f, crit, control);
+      t[which] = ThreadSeconds() - t0;
     }
-    bare += tb;
-    critTime += tc;
-    ratios.push_back(tc / tb);
+    bare += t[0];
+    run += t[1];
+    critTime += t[2];
+    toBare.push_back(t[2] / t[0]);
+    toRun.push_back(t[2] / t[1]);
     ++runs;
-    state.SetIterationTime(tc);
+    state.SetIterationTime(t[2]);
   }
   benchmark::DoNotOptimize(sink);
   state.counters["bare_per_s"] = runs / bare;
+  state.counters["run_per_s"] = runs / run;
   state.counters["crit_per_s"] = runs / critTime;
-  state.counters["overhead_pct"] = (Median(ratios) - 1.0) * 100.0;
+  state.counters["over_bare_pct"] = (Median(toBare) - 1.0) * 100.0;
+  state.counters["over_run_pct"] = (Median(toRun) - 1.0) * 100.0;
   ReleaseMacroBodies(*f);
 }
 BENCHMARK(BM_Criterion)->DenseRange(0, 4)->UseManualTime()->MinTime(2.0);

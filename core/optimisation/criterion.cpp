@@ -42,57 +42,78 @@ namespace {
 
 // The sum of the terms of errors v[0..n-1] (v[-1] and v[-2] are the two
 // errors before them) by criterion C; `bad` is set when an error leaves
-// ±1e8 or is not a number. The terms go two at a time through the
-// processor's vector registers, into four partial sums.
+// ±1e8 or is not a number. The terms go four at a time through the
+// processor's vector registers, into four partial sums: lanes 0 and 1 take
+// the terms 4j and 4j + 1, lanes 2 and 3 the terms 4j + 2 and 4j + 3; a
+// pair left over goes to lanes 0 and 1, an odd last term is added alone.
+// The same arithmetic lane by lane on every processor, so the sum is the
+// same to the bit whether the wide registers are there or not.
+using V4 = double __attribute__((vector_size(32)));
+using M4 = int64_t __attribute__((vector_size(32)));
+
+struct TTermWeights {
+  double Wy, Wdy, Wd2y, InvDt, InvDt2;
+};
+
 template <int C>
-double SumTerms(const double* v, int64_t n, double wy, double wdy, double wd2y, double invDt,
-                double invDt2, bool& bad) {
-  using V = double __attribute__((vector_size(16)));
-  using M = int64_t __attribute__((vector_size(16)));
-  const M absMask = {INT64_MAX, INT64_MAX};
-  const V limit = {kDivergedError, kDivergedError};
-  const V Wy = {wy, wy}, Wdy = {wdy, wdy}, Wd2y = {wd2y, wd2y};
-  const V Inv = {invDt, invDt}, Inv2 = {invDt2, invDt2};
+[[gnu::always_inline]] inline double SumTermsOf(const double* v, int64_t n, const TTermWeights& w,
+                                                bool& bad) {
+  const M4 absMask = {INT64_MAX, INT64_MAX, INT64_MAX, INT64_MAX};
+  const V4 limit = {kDivergedError, kDivergedError, kDivergedError, kDivergedError};
+  const V4 Wy = {w.Wy, w.Wy, w.Wy, w.Wy}, Wdy = {w.Wdy, w.Wdy, w.Wdy, w.Wdy},
+           Wd2y = {w.Wd2y, w.Wd2y, w.Wd2y, w.Wd2y};
+  const V4 Inv = {w.InvDt, w.InvDt, w.InvDt, w.InvDt}, Inv2 = {w.InvDt2, w.InvDt2, w.InvDt2, w.InvDt2};
+  auto vabs = [&](V4 x) { return reinterpret_cast<V4>(reinterpret_cast<M4>(x) & absMask); };
+  M4 ok = {-1, -1, -1, -1};
+  // The squared terms of errors x, with x1 and x2 the errors one and two
+  // steps before each.
+  auto terms = [&](V4 x, V4 x1, V4 x2) {
+    ok &= vabs(x) <= limit;  // false for a NaN too
+    V4 t;
+    if constexpr (C == 0) {
+      t = x;
+    } else if constexpr (C == 1) {
+      t = Wy * vabs(x) + Wdy * vabs((x - x1) * Inv);
+    } else {
+      t = Wy * vabs(x) + Wdy * vabs((x - x1) * Inv) + Wd2y * vabs((x - 2.0 * x1 + x2) * Inv2);
+    }
+    (void)x1;
+    (void)x2;
+    return t * t;
+  };
   auto load = [](const double* p) {
-    V x;
+    V4 x;
     std::memcpy(&x, p, sizeof x);
     return x;
   };
-  auto vabs = [&](V x) { return reinterpret_cast<V>(reinterpret_cast<M>(x) & absMask); };
-  M ok = {-1, -1};
-  auto terms = [&](int64_t i) {  // the terms of v[i] and v[i + 1]
-    const V x = load(v + i);
-    ok &= vabs(x) <= limit;  // false for a NaN too
-    if constexpr (C == 0) {
-      return x * x;
-    } else if constexpr (C == 1) {
-      const V t = Wy * vabs(x) + Wdy * vabs((x - load(v + i - 1)) * Inv);
-      return t * t;
-    } else {
-      const V x1 = load(v + i - 1), x2 = load(v + i - 2);
-      const V t = Wy * vabs(x) + Wdy * vabs((x - x1) * Inv) + Wd2y * vabs((x - 2.0 * x1 + x2) * Inv2);
-      return t * t;
-    }
-  };
-  V s0 = {0.0, 0.0}, s1 = {0.0, 0.0};
+  V4 s = {0.0, 0.0, 0.0, 0.0};
   int64_t i = 0;
-  for (; i + 4 <= n; i += 4) {
-    s0 += terms(i);
-    s1 += terms(i + 2);
-  }
-  for (; i + 2 <= n; i += 2) s0 += terms(i);
+  for (; i + 4 <= n; i += 4) s += terms(load(v + i), load(v + i - 1), load(v + i - 2));
   double tail = 0.0;
-  if (i < n) {  // an odd count: the last term alone, as the lower half of a pair
-    const V x = {v[i], 0.0}, x1 = {v[i - 1], 0.0}, x2 = {v[i - 2], 0.0};
-    ok &= vabs(x) <= limit;
-    V t;
-    if constexpr (C == 0) t = x;
-    else if constexpr (C == 1) t = Wy * vabs(x) + Wdy * vabs((x - x1) * Inv);
-    else t = Wy * vabs(x) + Wdy * vabs((x - x1) * Inv) + Wd2y * vabs((x - 2.0 * x1 + x2) * Inv2);
-    tail = t[0] * t[0];
+  if (i + 2 <= n) {  // a pair: lanes 0 and 1; the others add nothing
+    const V4 x = {v[i], v[i + 1], 0.0, 0.0}, x1 = {v[i - 1], v[i], 0.0, 0.0},
+             x2 = {v[i - 2], v[i - 1], 0.0, 0.0};
+    const M4 pair = {-1, -1, 0, 0};
+    s += reinterpret_cast<V4>(reinterpret_cast<M4>(terms(x, x1, x2)) & pair);
+    i += 2;
   }
-  bad = !(ok[0] && ok[1]);
-  return (s0[0] + s1[0]) + (s0[1] + s1[1]) + tail;
+  if (i < n) {  // an odd count: the last term alone
+    const V4 x = {v[i], 0.0, 0.0, 0.0}, x1 = {v[i - 1], 0.0, 0.0, 0.0}, x2 = {v[i - 2], 0.0, 0.0, 0.0};
+    tail = terms(x, x1, x2)[0];
+  }
+  bad = !(ok[0] && ok[1] && ok[2] && ok[3]);
+  return (s[0] + s[2]) + (s[1] + s[3]) + tail;
+}
+
+// The sum for a chunk of errors; on x86-64 built for the wide vector
+// registers too, chosen once by the processor the program runs on.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
+[[gnu::target_clones("avx2", "default")]]
+#endif
+double SumTerms(uint8_t critery, const double* v, int64_t n, const TTermWeights& w, bool& bad) {
+  if (critery == 0) return SumTermsOf<0>(v, n, w, bad);
+  if (critery == 1) return SumTermsOf<1>(v, n, w, bad);
+  return SumTermsOf<2>(v, n, w, bad);
 }
 
 }  // namespace
@@ -102,8 +123,9 @@ double Criterion(TField& field, const TCriterionSetup& crit, const TCriterionCon
   const std::atomic<uint8_t>& abandon = control.Abandon ? *control.Abandon : kNever;
   SimInit(field);
   const double* out = OutputOf(field, crit.ErrorPoint);
-  static const double zero = 0.0;
-  const double* ref = crit.TargetMode ? OutputOf(field, crit.ReferencePoint) : &zero;
+  // Without a reference the error is the signal itself (x − 0 is x, to the bit).
+  const double* ref = crit.TargetMode ? OutputOf(field, crit.ReferencePoint) : nullptr;
+  const bool outIsLast = !field.RunArray.empty() && out == &field.RunArray.back()->Output;
   const double dt = field.Step > 0.0 ? field.Step : Prog.Clock.TimeStep;
   // Step k at model time k·dt, as every run of the engine counts them; a
   // span of more steps than a run may take is no usable point.
@@ -113,14 +135,14 @@ double Criterion(TField& field, const TCriterionSetup& crit, const TCriterionCon
     return kDivergedCriterion;
   }
   const uint8_t critery = crit.Critery;
-  const double wy = crit.WeightY, wdy = crit.WeightDY, wd2y = crit.WeightD2Y;
-  const double invDt = 1.0 / dt, invDt2 = 1.0 / (dt * dt);
+  const TTermWeights weights{crit.WeightY, crit.WeightDY, crit.WeightD2Y, 1.0 / dt, 1.0 / (dt * dt)};
   double J = 0.0;
   // The steps go in chunks: the step loop only stores the error, and the
   // terms of a chunk are summed afterwards, so that the step loop leaves the
   // processor to the blocks. The two errors before the chunk (zero at the
   // start: the run begins without history) stand in front of it.
-  double buffer[2 + kProgressSteps] = {0.0, 0.0};
+  double buffer[2 + kProgressSteps];
+  buffer[0] = buffer[1] = 0.0;
   double* const chunk = buffer + 2;
   int64_t k = 0;
   while (k < steps) {
@@ -130,17 +152,30 @@ double Criterion(TField& field, const TCriterionSetup& crit, const TCriterionCon
     // a store of both clock values at once would slow every block's read
     // of either (the processor cannot forward half of a wide store).
     Prog.Clock.TimeStep = dt;
-    for (; k < end; ++k) {
-      Prog.Clock.SimTime = StepTime(k, dt);
-      SimStepAll(field);
-      *e++ = *out - *ref;
+    if (ref) {
+      for (; k < end; ++k) {
+        Prog.Clock.SimTime = StepTime(k, dt);
+        SimStepAll(field);
+        *e++ = *out - *ref;
+      }
+    } else if (outIsLast) {
+      // The step hands the last block's output back in a register: reading
+      // it from the block just after the step stored it would hold the next
+      // step back until the store is done.
+      for (; k < end; ++k) {
+        Prog.Clock.SimTime = StepTime(k, dt);
+        *e++ = SimStepAll(field);
+      }
+    } else {
+      for (; k < end; ++k) {
+        Prog.Clock.SimTime = StepTime(k, dt);
+        SimStepAll(field);
+        *e++ = *out;
+      }
     }
     const int64_t n = e - chunk;
     bool bad = false;
-    const double sum =
-        critery == 0   ? SumTerms<0>(chunk, n, wy, wdy, wd2y, invDt, invDt2, bad)
-        : critery == 1 ? SumTerms<1>(chunk, n, wy, wdy, wd2y, invDt, invDt2, bad)
-                       : SumTerms<2>(chunk, n, wy, wdy, wd2y, invDt, invDt2, bad);
+    const double sum = SumTerms(critery, chunk, n, weights, bad);
     if (bad) {
       J = kDivergedCriterion;
       break;
