@@ -90,6 +90,10 @@ class TBlock : public TCellObject {
     (void)dt;
     r.Op = TRunOp::Virtual;
   }
+  // Takes back the run state that PlanStep gave its record to carry (the
+  // loop steps it there), before the record is planned again and whenever
+  // the blocks are looked at (run_plan.h, SyncRunOutputs).
+  virtual void UnplanStep(const TRunRecord& r) { (void)r; }
   // slot 10: end of a run, releases run-time buffers
   virtual void Stop() {}
   // slot 11: transfer function from the input on `side` to the output

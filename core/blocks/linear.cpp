@@ -127,6 +127,10 @@ void TAperiodic::PlanStep(TRunRecord& r, double dt) {
   r.Op = Params[1] == 1.0 ? TRunOp::AperiodicUnit : TRunOp::Aperiodic;
   r.C[0] = Factor(dt, Params[0]);
   r.C[1] = Params[1];
+  r.C[2] = S;
+}
+void TAperiodic::UnplanStep(const TRunRecord& r) {
+  if (r.Op == TRunOp::Aperiodic || r.Op == TRunOp::AperiodicUnit) S = r.C[2];
 }
 void TAperiodic::GetTransferFunction(int, TPolynomial& num, TPolynomial& den) {
   SetTf(num, den, {Params[1]}, {1, Params[0]});

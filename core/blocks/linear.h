@@ -83,17 +83,20 @@ class TAperiodic : public TTableParamBlock {
   void Check() override;
   void Start() override;
   void Step() override;
+  // The record carries the state S in C[2].
   void PlanStep(TRunRecord& r, double dt) override;
+  void UnplanStep(const TRunRecord& r) override;
   // The Euler factor dt / T, clamped at one.
   static double Factor(double dt, double T) {
     const double a = dt / T;
     return a > 1.0 ? 1.0 : a;
   }
-  // One step of the state toward the input x; the new state.
-  double Advance(double x, double a) {
-    S += (x - S) * a;
-    return S;
+  // One step of the state s toward the input x; the new state.
+  static double Advance(double& s, double x, double a) {
+    s += (x - s) * a;
+    return s;
   }
+  double Advance(double x, double a) { return Advance(S, x, a); }
   void GetTransferFunction(int side, TPolynomial& num, TPolynomial& den) override;
   double GetStepHint() override { return 0.1 * Params[0]; }
   void GenerateCode(TCodeWriter& w, std::string& name) override;

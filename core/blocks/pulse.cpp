@@ -75,13 +75,17 @@ void TPulseAmplitude::Start() {
 }
 void TPulseAmplitude::Step() {
   const double T = Params[0];
-  Output = Advance(InputOf(*this), Prog.Clock.TimeStep, T, T / Params[1], Output);
+  Output = Advance(Phase, InputOf(*this), Prog.Clock.TimeStep, T, T / Params[1], Output);
 }
-void TPulseAmplitude::PlanStep(TRunRecord& r, double dt) {
+void TPulseAmplitude::PlanStep(TRunRecord& r, double) {
   r.Op = TRunOp::PulseAmplitude;
-  r.C[0] = dt;
+  r.C[0] = Phase;
   r.C[1] = Params[0];
   r.C[2] = Params[0] / Params[1];
+  r.C[3] = Output;
+}
+void TPulseAmplitude::UnplanStep(const TRunRecord& r) {
+  if (r.Op == TRunOp::PulseAmplitude) Phase = r.C[0];
 }
 
 // Pulse-width modulator.

@@ -14,15 +14,19 @@ class TPulseAmplitude : public TTableParamBlock {
   void Check() override;
   void Start() override;
   void Step() override;
+  // The record carries the phase in C[0] and the output held in C[3]; the
+  // loop steps it with the run's step.
   void PlanStep(TRunRecord& r, double dt) override;
-  // One step from output y: the phase advances by dt, the pulse ends once
-  // `pulse` (T / Q) has passed, and every T a new pulse carries x.
-  double Advance(double x, double dt, double T, double pulse, double y) {
-    Phase += dt;
-    if (Phase >= pulse) y = 0.0;  // the pulse has ended
-    if (Phase >= T) {             // a new pulse carries the input sampled now
+  void UnplanStep(const TRunRecord& r) override;
+  // One step of phase `phase` from output y: the phase advances by dt, the
+  // pulse ends once `pulse` (T / Q) has passed, and every T a new pulse
+  // carries x.
+  static double Advance(double& phase, double x, double dt, double T, double pulse, double y) {
+    phase += dt;
+    if (phase >= pulse) y = 0.0;  // the pulse has ended
+    if (phase >= T) {             // a new pulse carries the input sampled now
       y = x;
-      Phase -= T;
+      phase -= T;
     }
     return y;
   }

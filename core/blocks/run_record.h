@@ -46,8 +46,10 @@ struct alignas(64) TRunRecord {
   // The Output the block's step reads as its input x (its step input, or a
   // zero when it has none).
   const double* In = nullptr;
-  // Constants of the step (the kind's PlanStep says which). C[kKeptSlot]
-  // holds the output of a record whose output stays here (OutputKept).
+  // Constants of the step, and state the record carries while the run goes
+  // (the kind's PlanStep says which; its UnplanStep takes the state back).
+  // C[kKeptSlot] holds the output of a record whose output stays here
+  // (OutputKept).
   double C[4] = {0.0, 0.0, 0.0, 0.0};
   TRunOp Op = TRunOp::Virtual;
   // In is the Output of the record just before: the loop hands it over in a

@@ -39,7 +39,7 @@ bool ReadsInput(TRunOp op) {
 // The kinds whose output the loop may keep in the record: those whose
 // constants leave C[kKeptSlot] free and whose step does not read their own
 // Output back (the oscillatory element needs four constants; the backlash
-// and the pulse-amplitude element start from the output before).
+// starts from the output before).
 bool MayKeepOutput(TRunOp op) {
   switch (op) {
     case TRunOp::Proportional:
@@ -52,6 +52,7 @@ bool MayKeepOutput(TRunOp op) {
     case TRunOp::Saturation:
     case TRunOp::DeadZoneSaturation:
     case TRunOp::Relay2:
+    case TRunOp::PulseAmplitude:  // its output is the state it holds in C[3]
       return true;
     default:
       return false;
@@ -131,8 +132,10 @@ void RefreshRunPlan(TField& field, double dt) {
 }
 
 void SyncRunOutputs(TRunPlan& plan) {
-  for (TRunRecord& r : plan.Records)
+  for (TRunRecord& r : plan.Records) {
     if (r.OutputKept) r.Block->Output = r.C[kKeptSlot];
+    if (r.Block && r.Op != TRunOp::Virtual) r.Block->UnplanStep(r);
+  }
 }
 
 // The loop is threaded: the code of every kind ends in its own copy of the
@@ -158,7 +161,7 @@ double StepRunPlan(TRunPlan& plan) {
       &&Virtual,            &&Hold,            &&ProportionalKept,  &&ProportionalUnitKept,
       &&IntegratingKept,    &&DifferentiatingKept, &&AperiodicKept, &&AperiodicUnitKept,
       &&Oscillatory,        &&DeadZoneKept,    &&SaturationKept,    &&DeadZoneSaturationKept,
-      &&Relay2Kept,         &&Backlash,        &&PulseAmplitude,    &&ParamControl,
+      &&Relay2Kept,         &&Backlash,        &&PulseAmplitudeKept, &&ParamControl,
       &&End};
   static_assert(sizeof kKinds / sizeof kKinds[0] == static_cast<size_t>(TRunOp::End) + 1);
   static_assert(sizeof kKeptKinds / sizeof kKeptKinds[0] == sizeof kKinds / sizeof kKinds[0]);
@@ -184,6 +187,7 @@ double StepRunPlan(TRunPlan& plan) {
   }
 
   TRunRecord* r = plan.Records.data();
+  const double dt = plan.Dt;  // the step the records were planned for
   double x = 0.0;  // the input of the record r
   double y = 0.0;  // the output it computes
   // Goes on with the next record, y as its input.
@@ -222,8 +226,8 @@ Hold:
             y = r->C[1] * k.S;);
   VEMO_KIND(Differentiating,
             y = static_cast<TDifferentiating&>(*r->Block).Advance(x, r->C[1], r->C[0]););
-  VEMO_KIND(Aperiodic, y = r->C[1] * static_cast<TAperiodic&>(*r->Block).Advance(x, r->C[0]););
-  VEMO_KIND(AperiodicUnit, y = static_cast<TAperiodic&>(*r->Block).Advance(x, r->C[0]););
+  VEMO_KIND(Aperiodic, y = r->C[1] * TAperiodic::Advance(r->C[2], x, r->C[0]););
+  VEMO_KIND(AperiodicUnit, y = TAperiodic::Advance(r->C[2], x, r->C[0]););
 Oscillatory:
   y = r->C[3] * static_cast<TOscillatory&>(*r->Block).Advance(x, r->C[0], r->C[1], r->C[2]);
   VEMO_NEXT_RECORD;
@@ -234,9 +238,8 @@ Oscillatory:
 Backlash:
   y = TBacklash::Apply(x, r->C[0], r->Block->Output);
   VEMO_NEXT_RECORD;
-PulseAmplitude:
-  y = static_cast<TPulseAmplitude&>(*r->Block).Advance(x, r->C[0], r->C[1], r->C[2], r->Block->Output);
-  VEMO_NEXT_RECORD;
+  VEMO_KIND(PulseAmplitude, y = TPulseAmplitude::Advance(r->C[0], x, dt, r->C[1], r->C[2], r->C[3]);
+            r->C[3] = y;);
 ParamControl:
   r->Block->Step();
   y = r->Block->Output;
@@ -245,6 +248,7 @@ ParamControl:
     // own and its predecessor's choice to keep their outputs.
     const size_t t = static_cast<size_t>(r->Peer);
     StopKeeping(plan.Records[t]);
+    if (plan.Records[t].Op != TRunOp::Virtual) plan.Records[t].Block->UnplanStep(plan.Records[t]);
     PlanRecord(plan.Records[t], plan.Dt);
     VEMO_THREAD(t);
     if (t > 0) VEMO_THREAD(t - 1);
