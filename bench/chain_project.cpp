@@ -15,7 +15,7 @@ using namespace vemo;
 
 int main(int argc, char** argv) {
   if (argc != 6) {
-    std::cerr << "usage: chain_project aperiodic|linear|mixed BLOCKS STEP VIEWTIME OUT.vmo\n";
+    std::cerr << "usage: chain_project aperiodic|linear|mixed|limited BLOCKS STEP VIEWTIME OUT.vmo\n";
     return 2;
   }
   ResetProgramState();

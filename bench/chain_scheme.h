@@ -29,14 +29,20 @@ inline const std::vector<TStage> kLinear = {
 inline const std::vector<TStage> kMixed = {
     {21, {1.0, -1.0}}, {10, {0.5, 1.0, 0.0}}, {20, {0.01}}, {13, {0.1, 1.0}}, {23, {1.0, -1.0, 0.0}}};
 
+// Limited chain: aperiodic element, saturation, dead zone, proportional
+// element (a gain other than one).
+inline const std::vector<TStage> kLimited = {
+    {10, {0.5, 1.0, 0.0}}, {21, {1.0, -1.0}}, {20, {0.01}}, {6, {1.5}}};
+
 // The time constant of aperiodic block i of n in the aperiodic chain: spread
 // evenly over 0.5 ... 1.5 s (gain 1).
 inline double AperiodicT(int i, int n) { return n > 1 ? 0.5 + static_cast<double>(i) / (n - 1) : 0.5; }
 
-// The stage of block i of a chain of kind "aperiodic", "linear" or "mixed".
+// The stage of block i of a chain of kind "aperiodic", "linear", "mixed" or
+// "limited".
 inline TStage ChainStage(const std::string& kind, int i, int n) {
   if (kind == "aperiodic") return {10, {AperiodicT(i, n), 1.0, 0.0}};
-  const auto& pattern = kind == "linear" ? kLinear : kMixed;
+  const auto& pattern = kind == "linear" ? kLinear : kind == "limited" ? kLimited : kMixed;
   return pattern[static_cast<size_t>(i) % pattern.size()];
 }
 

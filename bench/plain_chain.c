@@ -2,7 +2,7 @@
  * parameters and states in arrays, the signal passed from block to block in
  * a variable, one line per step (the time and the end of the chain, in the
  * batch program's text form). The yardstick of the whole batch program:
- *   plain_chain aperiodic|mixed BLOCKS STEP VIEWTIME
+ *   plain_chain aperiodic|mixed|limited BLOCKS STEP VIEWTIME
  * prints the same lines as `vemo-cli simulate` of the project that
  * chain_project writes with the same arguments. */
 #include <math.h>
@@ -36,7 +36,7 @@ int main(int argc, char **argv) {
   long k;
   double dt, view;
   if (argc != 5) {
-    fprintf(stderr, "usage: plain_chain aperiodic|mixed BLOCKS STEP VIEWTIME\n");
+    fprintf(stderr, "usage: plain_chain aperiodic|mixed|limited BLOCKS STEP VIEWTIME\n");
     return 2;
   }
   n = atoi(argv[2]);
@@ -91,6 +91,25 @@ int main(int argc, char **argv) {
     }
     return 0;
   }
-  fprintf(stderr, "plain_chain: unknown chain or a mixed chain not of whole groups of 5\n");
+  if (strcmp(argv[1], "limited") == 0 && n % 4 == 0) {
+    /* aperiodic (T 0.5, K 1), saturation (1, -1), dead zone 0.01, gain 1.5 */
+    const int groups = n / 4;
+    const double T = 0.5, K = 1, hi = 1, lo = -1, d = 0.01, G = 1.5;
+    const double a = dt / T < 1 ? dt / T : 1;
+    double *s = calloc(groups, sizeof *s);
+    for (k = 0; k * dt < view; k++) {
+      double x = 1.0;
+      for (g = 0; g < groups; g++) {
+        s[g] += (x - s[g]) * a;
+        x = K * s[g];
+        x = x > hi ? hi : x < lo ? lo : x;
+        x = x > d ? x - d : x < -d ? x + d : 0;
+        x = G * x;
+      }
+      print_line(k * dt, x);
+    }
+    return 0;
+  }
+  fprintf(stderr, "plain_chain: unknown chain, or a mixed (limited) chain not of whole groups of 5 (4)\n");
   return 2;
 }
