@@ -212,10 +212,8 @@ void TMDIChild::EditByKind() {
         EditWithStep([&] { return EditNeuralBlock(*n, Field(), this); });
       return;
     default:
-      // A kind with no editor of its own.
-      EditorMessage(QStringLiteral("Редактор блока \"%1\" пока недоступен.")
-                        .arg(QString::fromStdString(obj->GetName())),
-                    QStringLiteral("Внимание"), TNotice::Information);
+      // Macro ports (ShowProperties gives them the empty cell's menu) and
+      // any kind without an editor of its own: nothing to edit.
       return;
   }
 }

@@ -90,7 +90,7 @@ class FinishTest : public QObject {
     QCOMPARE(error.Icon, QMessageBox::Critical);
     QCOMPARE(error.Buttons, QStringList{QStringLiteral("OK")});
     AnswerBox(info);
-    d.Notify(TNotice::Information, "Команда пока недоступна.", "Внимание");
+    d.Notify(TNotice::Information, "Оптимизация завершена.", "Внимание");
     QCOMPARE(info.Icon, QMessageBox::Information);
     QCOMPARE(info.Caption, QStringLiteral("Внимание"));
     AnswerBox(question);
