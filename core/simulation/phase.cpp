@@ -92,7 +92,7 @@ bool TPhaseRun::RunPage() {
       break;
     }
   }
-  return EndRunSteps(fault, MathError);
+  return EndRunSteps(field, fault, MathError);
 }
 
 std::string TPhaseRun::Text() const {

@@ -25,7 +25,8 @@ bool RunStopAsked(long& counter, const std::function<bool(double t)>& progress, 
   return !goOn;
 }
 
-bool EndRunSteps(bool fault, bool& mathError) {
+bool EndRunSteps(TField& field, bool fault, bool& mathError) {
+  SyncRunOutputs(field.Plan);
   std::feclearexcept(kRunFaults);
   if (fault) {
     mathError = true;
@@ -118,7 +119,7 @@ bool TTransientRun::RunSegment() {
       break;
     }
   }
-  const bool ok = EndRunSteps(fault, MathError);
+  const bool ok = EndRunSteps(*Field, fault, MathError);
   ViewEnd = T;
   Rescale();
   return ok;

@@ -30,9 +30,11 @@ inline double ClampSample(double v) {
 bool RunStopAsked(long& counter, const std::function<bool(double t)>& progress, double t,
                   TField& field);
 
-// Ends the step loop of a run: clears the fault flags and, after a fault,
+// Ends the step loop of a run segment: brings the field's blocks up to date
+// with their run records (whoever looks at them while the run pauses sees
+// the state it has reached), clears the fault flags and, after a fault,
 // sets `mathError` and shows kRunMathError. True when there was no fault.
-bool EndRunSteps(bool fault, bool& mathError);
+bool EndRunSteps(TField& field, bool fault, bool& mathError);
 
 struct TScaleSettings {
   bool AutoScale = true;
