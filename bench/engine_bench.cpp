@@ -11,6 +11,7 @@
 //   build/bench/vemo_bench --benchmark_filter='Aperiodic|Mixed|Linear'
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "chain_scheme.h"
 #include "shell/program.h"
 #include "simulation/engine.h"
+#include "simulation/run_batch.h"
 
 using namespace vemo;
 using vemo::bench::AperiodicT;
@@ -45,7 +47,9 @@ void Report(benchmark::State& state, const TChain& c, double out) {
   state.SetItemsProcessed(state.iterations() * static_cast<long>(c.Steps) * c.Blocks);
 }
 
-void RunEngine(benchmark::State& state, const char* kind) {
+// The engine over the chain; `batches`: steps taken in batches as a
+// transient run takes them (simulation/run_batch.h).
+void RunEngine(benchmark::State& state, const char* kind, bool batches = false) {
   const TChain c = ChainSize(state);
   ResetProgramState();
   auto f = CreateField();
@@ -59,10 +63,23 @@ void RunEngine(benchmark::State& state, const char* kind) {
   double out = 0;
   for (auto _ : state) {
     SimInit(*f);
-    for (int s = 0; s < c.Steps; ++s) {
+    TRunBatch batch;
+    batch.Columns = {RecordOf(f->Plan, f->Points[0].Source)};
+    if (batches && !PlanBatches(f->Plan)) {
+      state.SkipWithError("no chain for batches");
+      return;
+    }
+    for (int s = 0; s < c.Steps;) {
       Prog.Clock.TimeStep = kDt;
       Prog.Clock.SimTime = StepTime(s, kDt);
-      SimStepAll(*f);
+      if (batches) {
+        const int n = std::min(kBatchSteps, c.Steps - s);
+        StepRunBatch(f->Plan, n, batch);
+        s += n;
+      } else {
+        SimStepAll(*f);
+        ++s;
+      }
     }
     out = f->Points[0].Source->Output;
     SimDone(*f);
@@ -73,6 +90,7 @@ void RunEngine(benchmark::State& state, const char* kind) {
 // ---- the aperiodic chain: T = 0.5 ... 1.5 s, K = 1 ----
 
 void BM_AperiodicEngine(benchmark::State& state) { RunEngine(state, "aperiodic"); }
+void BM_AperiodicBatches(benchmark::State& state) { RunEngine(state, "aperiodic", true); }
 
 void BM_AperiodicIndexed(benchmark::State& state) {
   const TChain c = ChainSize(state);
@@ -224,6 +242,7 @@ void BM_LinearPlain(benchmark::State& state) {
 // element, two-position relay ----
 
 void BM_MixedEngine(benchmark::State& state) { RunEngine(state, "mixed"); }
+void BM_MixedBatches(benchmark::State& state) { RunEngine(state, "mixed", true); }
 
 void BM_MixedIndexed(benchmark::State& state) {
   const TChain c = ChainSize(state);
@@ -312,12 +331,14 @@ void BM_MixedPlain(benchmark::State& state) {
   BENCHMARK(name)->Unit(benchmark::kMillisecond)->MinTime(1.0)->Arg(50)->Arg(200)->Arg(1000)->Arg(10000)
 
 VEMO_CHAIN_BENCH(BM_AperiodicEngine);
+VEMO_CHAIN_BENCH(BM_AperiodicBatches);
 VEMO_CHAIN_BENCH(BM_AperiodicIndexed);
 VEMO_CHAIN_BENCH(BM_AperiodicPlain);
 VEMO_CHAIN_BENCH(BM_LinearEngine);
 VEMO_CHAIN_BENCH(BM_LinearIndexed);
 VEMO_CHAIN_BENCH(BM_LinearPlain);
 VEMO_CHAIN_BENCH(BM_MixedEngine);
+VEMO_CHAIN_BENCH(BM_MixedBatches);
 VEMO_CHAIN_BENCH(BM_MixedIndexed);
 VEMO_CHAIN_BENCH(BM_MixedPlain);
 

@@ -22,9 +22,11 @@ class TPulseAmplitude : public TTableParamBlock {
   // pulse ends once `pulse` (T / Q) has passed, and every T a new pulse
   // carries x.
   static double Advance(double& phase, double x, double dt, double T, double pulse, double y) {
+    // Most steps fall inside a pulse: the code for them goes straight on.
     phase += dt;
-    if (phase >= pulse) y = 0.0;  // the pulse has ended
-    if (phase >= T) {             // a new pulse carries the input sampled now
+    if (phase >= pulse) [[unlikely]]
+      y = 0.0;                        // the pulse has ended
+    if (phase >= T) [[unlikely]] {    // a new pulse carries the input sampled now
       y = x;
       phase -= T;
     }

@@ -74,6 +74,9 @@ struct TRunPlan {
   std::vector<TRunRecord> Records;
   double Dt = 0.0;
   bool Threaded = false;  // every record's Jump matches its Op
+  // Whether the records can be stepped in batches (simulation/run_batch.h):
+  // -1 until looked at for these kinds.
+  int8_t Batches = -1;
 };
 
 }  // namespace vemo

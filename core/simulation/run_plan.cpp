@@ -129,6 +129,7 @@ void RefreshRunPlan(TField& field, double dt) {
   std::fesetexceptflag(&flags, kFaults);
   plan.Dt = dt;
   plan.Threaded = false;
+  plan.Batches = -1;
 }
 
 void SyncRunOutputs(TRunPlan& plan) {
@@ -188,61 +189,62 @@ double StepRunPlan(TRunPlan& plan) {
 
   TRunRecord* r = plan.Records.data();
   const double dt = plan.Dt;  // the step the records were planned for
-  double x = 0.0;  // the input of the record r
-  double y = 0.0;  // the output it computes
-  // Goes on with the next record, y as its input.
+  // The signal: the input of record r when its code starts, its output when
+  // the code goes on to the next record, whose input it is. One variable for
+  // both, so the hand-over costs no move.
+  double v = 0.0;
+  // Goes on with the next record, v as its input.
 #define VEMO_NEXT   \
   ++r;              \
-  x = y;            \
   goto* r->Jump
   // Stores the output of r first.
 #define VEMO_NEXT_RECORD   \
-  r->Block->Output = y;    \
+  r->Block->Output = v;    \
   VEMO_NEXT
-  // A kind that may keep its output: its code (which sets y) twice, ending
-  // in the store to the block or in the record.
+  // A kind that may keep its output: its code (which turns v into the
+  // output) twice, ending in the store to the block or in the record.
 #define VEMO_KIND(name, ...)     \
   name : {__VA_ARGS__}           \
   VEMO_NEXT_RECORD;              \
   name##Kept : {__VA_ARGS__}     \
-  r->C[kKeptSlot] = y;           \
+  r->C[kKeptSlot] = v;           \
   VEMO_NEXT
 
   goto* r->Jump;
 LoadInput:
-  x = *r->In;
+  v = *r->In;
   goto* VEMO_KIND_OF(*r);
 Virtual:
   r->Block->Step();
-  y = r->Block->Output;
+  v = r->Block->Output;
   VEMO_NEXT;
 Hold:
   // Nothing is written: the zero source serves the fields of every thread.
-  y = r->Block->Output;
+  v = r->Block->Output;
   VEMO_NEXT;
-  VEMO_KIND(Proportional, r->Block->Stepped = r->Block->RunInput->Stepped; y = r->C[0] * x;);
-  VEMO_KIND(ProportionalUnit, r->Block->Stepped = r->Block->RunInput->Stepped; y = x;);
-  VEMO_KIND(Integrating, auto& k = static_cast<TIntegrating&>(*r->Block); k.Advance(x, r->C[0]);
-            y = r->C[1] * k.S;);
+  VEMO_KIND(Proportional, r->Block->Stepped = r->Block->RunInput->Stepped; v = r->C[0] * v;);
+  VEMO_KIND(ProportionalUnit, r->Block->Stepped = r->Block->RunInput->Stepped;);
+  VEMO_KIND(Integrating, auto& k = static_cast<TIntegrating&>(*r->Block); k.Advance(v, r->C[0]);
+            v = r->C[1] * k.S;);
   VEMO_KIND(Differentiating,
-            y = static_cast<TDifferentiating&>(*r->Block).Advance(x, r->C[1], r->C[0]););
-  VEMO_KIND(Aperiodic, y = r->C[1] * TAperiodic::Advance(r->C[2], x, r->C[0]););
-  VEMO_KIND(AperiodicUnit, y = TAperiodic::Advance(r->C[2], x, r->C[0]););
+            v = static_cast<TDifferentiating&>(*r->Block).Advance(v, r->C[1], r->C[0]););
+  VEMO_KIND(Aperiodic, v = r->C[1] * TAperiodic::Advance(r->C[2], v, r->C[0]););
+  VEMO_KIND(AperiodicUnit, v = TAperiodic::Advance(r->C[2], v, r->C[0]););
 Oscillatory:
-  y = r->C[3] * static_cast<TOscillatory&>(*r->Block).Advance(x, r->C[0], r->C[1], r->C[2]);
+  v = r->C[3] * static_cast<TOscillatory&>(*r->Block).Advance(v, r->C[0], r->C[1], r->C[2]);
   VEMO_NEXT_RECORD;
-  VEMO_KIND(DeadZone, y = TDeadZone::Apply(x, r->C[0]););
-  VEMO_KIND(Saturation, y = TSaturation::Apply(x, r->C[0], r->C[1]););
-  VEMO_KIND(DeadZoneSaturation, y = TDeadZoneSaturation::Apply(x, r->C[0], r->C[1], r->C[2]););
-  VEMO_KIND(Relay2, y = TRelay2::Apply(x, r->C[0], r->C[1], r->C[2]););
+  VEMO_KIND(DeadZone, v = TDeadZone::Apply(v, r->C[0]););
+  VEMO_KIND(Saturation, v = TSaturation::Apply(v, r->C[0], r->C[1]););
+  VEMO_KIND(DeadZoneSaturation, v = TDeadZoneSaturation::Apply(v, r->C[0], r->C[1], r->C[2]););
+  VEMO_KIND(Relay2, v = TRelay2::Apply(v, r->C[0], r->C[1], r->C[2]););
 Backlash:
-  y = TBacklash::Apply(x, r->C[0], r->Block->Output);
+  v = TBacklash::Apply(v, r->C[0], r->Block->Output);
   VEMO_NEXT_RECORD;
-  VEMO_KIND(PulseAmplitude, y = TPulseAmplitude::Advance(r->C[0], x, dt, r->C[1], r->C[2], r->C[3]);
-            r->C[3] = y;);
+  VEMO_KIND(PulseAmplitude, v = TPulseAmplitude::Advance(r->C[0], v, dt, r->C[1], r->C[2], r->C[3]);
+            r->C[3] = v;);
 ParamControl:
   r->Block->Step();
-  y = r->Block->Output;
+  v = r->Block->Output;
   if (r->Peer >= 0 && static_cast<TParamControl&>(*r->Block).Active) {
     // The target's constants follow the parameter just written; so do its
     // own and its predecessor's choice to keep their outputs.
@@ -255,7 +257,7 @@ ParamControl:
   }
   VEMO_NEXT;
 End:
-  return y;
+  return v;
 #undef VEMO_KIND
 #undef VEMO_NEXT_RECORD
 #undef VEMO_NEXT

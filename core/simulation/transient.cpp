@@ -1,11 +1,13 @@
 #include "simulation/transient.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 
 #include "shell/numtext.h"
 #include "shell/program.h"
 #include "simulation/engine.h"
+#include "simulation/run_batch.h"
 #include "simulation/run_plan.h"
 
 namespace vemo {
@@ -89,16 +91,12 @@ bool TTransientRun::RunSegment() {
   long counter = 0;
   std::feclearexcept(kRunFaults);
   bool fault = false;
-  while (Steps < last) {
-    Prog.Clock.TimeStep = Dt;
-    Prog.Clock.SimTime = T;
-    SimStepAll(field);
-    if (std::fetestexcept(kRunFaults)) {
-      fault = true;
-      break;
-    }
+  // What follows a step whose observed outputs are `outputs`: the samples,
+  // the sink, the time, and every 201 steps the question whether to go on.
+  // True when the segment stops there.
+  auto afterStep = [&](auto outputs) {
     for (size_t k = 0; k < n; ++k) {
-      const double v = ClampSample(sources[k] ? sources[k]->Output : 0.0);
+      const double v = ClampSample(outputs(k));
       stepSamples[k] = static_cast<float>(v);
       if (KeepSamples) Samples.Append(stepSamples[k]);
       if (Scale.AutoScale) {
@@ -116,8 +114,61 @@ bool TTransientRun::RunSegment() {
     T = StepTime(++Steps, Dt);
     if (RunStopAsked(counter, Progress, T, field)) {
       Aborted = true;
-      break;
+      return true;
     }
+    return false;
+  };
+  auto blockOutput = [&](size_t k) { return sources[k] ? sources[k]->Output : 0.0; };
+  // One step at a time, up to `end` or a fault.
+  auto stepToEnd = [&](int64_t end) {
+    while (Steps < end) {
+      Prog.Clock.TimeStep = Dt;
+      Prog.Clock.SimTime = T;
+      SimStepAll(field);
+      if (std::fetestexcept(kRunFaults)) {
+        fault = true;
+        return true;
+      }
+      if (afterStep(blockOutput)) return true;
+    }
+    return false;
+  };
+
+  TRunBatch batch;
+  bool batchesReady = false;
+  while (Steps < last) {
+    Prog.Clock.TimeStep = Dt;
+    if (field.Plan.Dt != Dt) RefreshRunPlan(field, Dt);
+    if (!Batches || !PlanBatches(field.Plan)) {
+      // One step, then the plan is looked at again (a window's events may
+      // have changed the scheme's parameters).
+      if (stepToEnd(Steps + 1)) break;
+      continue;
+    }
+    if (!batchesReady) {
+      batch.Columns.resize(n);
+      for (size_t k = 0; k < n; ++k) batch.Columns[k] = RecordOf(field.Plan, sources[k]);
+      batchesReady = true;
+    }
+    // A batch ends at the segment's end and at the next question to the
+    // window, so whatever the window changes, the steps after it see.
+    int64_t size = std::min<int64_t>(kBatchSteps, last - Steps);
+    if (Progress) size = std::min<int64_t>(size, 201 - counter % 201);
+    const int64_t end = Steps + size;
+    if (!StepRunBatch(field.Plan, static_cast<int>(size), batch)) {
+      // A step of the batch faulted: from the batch's start again, one step
+      // at a time, to stop at that step.
+      std::feclearexcept(kRunFaults);
+      if (stepToEnd(end)) break;
+      continue;
+    }
+    bool stop = false;
+    for (int64_t j = 0; j < size && !stop; ++j) {
+      Prog.Clock.SimTime = T;
+      const double* values = batch.Values.data() + static_cast<size_t>(j) * n;
+      stop = afterStep([&](size_t k) { return batch.Columns[k] >= 0 ? values[k] : blockOutput(k); });
+    }
+    if (stop) break;
   }
   const bool ok = EndRunSteps(*Field, fault, MathError);
   ViewEnd = T;

@@ -65,6 +65,9 @@ class TTransientRun {
   // Off: the samples go to StepSink only and the store stays empty, so the
   // run's memory does not grow with its length.
   bool KeepSamples = true;
+  // Off: a chain is stepped a step at a time too, not in batches of steps
+  // (simulation/run_batch.h); the outputs are the same either way.
+  bool Batches = true;
 
   // Opens a run on a prepared field: the observed points are those placed
   // and shown (or the letters given), SimInit runs.
