@@ -243,6 +243,9 @@ void BM_LinearPlain(benchmark::State& state) {
 
 void BM_MixedEngine(benchmark::State& state) { RunEngine(state, "mixed"); }
 void BM_MixedBatches(benchmark::State& state) { RunEngine(state, "mixed", true); }
+// The chain of aperiodic element, saturation, dead zone and gain.
+void BM_LimitedEngine(benchmark::State& state) { RunEngine(state, "limited"); }
+void BM_LimitedBatches(benchmark::State& state) { RunEngine(state, "limited", true); }
 
 void BM_MixedIndexed(benchmark::State& state) {
   const TChain c = ChainSize(state);
@@ -339,6 +342,8 @@ VEMO_CHAIN_BENCH(BM_LinearIndexed);
 VEMO_CHAIN_BENCH(BM_LinearPlain);
 VEMO_CHAIN_BENCH(BM_MixedEngine);
 VEMO_CHAIN_BENCH(BM_MixedBatches);
+VEMO_CHAIN_BENCH(BM_LimitedEngine);
+VEMO_CHAIN_BENCH(BM_LimitedBatches);
 VEMO_CHAIN_BENCH(BM_MixedIndexed);
 VEMO_CHAIN_BENCH(BM_MixedPlain);
 

@@ -75,7 +75,8 @@ struct TRunPlan {
   double Dt = 0.0;
   bool Threaded = false;  // every record's Jump matches its Op
   // Whether the records can be stepped in batches (simulation/run_batch.h):
-  // -1 until looked at for these kinds.
+  // -1 until looked at for these kinds, 0 no, 1 yes, 2 yes and readied
+  // for them.
   int8_t Batches = -1;
 };
 

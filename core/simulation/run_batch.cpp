@@ -88,11 +88,9 @@ Hold:
 Proportional: {
   const double gain = r->C[0];
   VEMO_EACH(gain * x);
-  r->Block->Stepped = r->Block->RunInput->Stepped;
   VEMO_DONE;
 }
 ProportionalUnit:
-  r->Block->Stepped = r->Block->RunInput->Stepped;
   VEMO_DONE;
 Aperiodic: {
   // The state stays in a register through the steps.
@@ -145,6 +143,26 @@ End:
 #undef VEMO_EACH
 }
 
+// Readies a plan for its first batch: every output that only the next
+// record reads stays in its record (no block object is touched while the
+// batches run), and the proportional elements take their input's mark of a
+// stepped input once (nothing in such a chain changes the marks; a step
+// loop copies them every step).
+void ReadyForBatches(TRunPlan& plan) {
+  for (TRunRecord& r : plan.Records) {
+    if (!r.Block || r.Op == TRunOp::Hold) continue;
+    if (r.Op == TRunOp::Proportional || r.Op == TRunOp::ProportionalUnit)
+      r.Block->Stepped = r.Block->RunInput->Stepped;
+    if (!r.OutputRead && !r.OutputKept) {
+      r.C[kKeptSlot] = r.Block->Output;
+      r.OutputKept = true;
+    }
+  }
+  // The step loop chooses its own kept outputs again before its next step.
+  plan.Threaded = false;
+  plan.Batches = 2;
+}
+
 // The states StepRecords saved, taken back in the same order.
 void Restore(TRunPlan& plan, const double* saved) {
   for (TRunRecord& r : plan.Records) {
@@ -179,6 +197,7 @@ int32_t RecordOf(const TRunPlan& plan, const void* block) {
 }
 
 bool StepRunBatch(TRunPlan& plan, int count, TRunBatch& batch) {
+  if (plan.Batches != 2) ReadyForBatches(plan);
   batch.Values.resize(static_cast<size_t>(count) * batch.Columns.size());
   batch.Signal.resize(kBatchSteps);
   batch.Saved.resize(2 * plan.Records.size());
