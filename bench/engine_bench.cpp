@@ -73,7 +73,7 @@ void RunEngine(benchmark::State& state, const char* kind, bool batches = false) 
       Prog.Clock.TimeStep = kDt;
       Prog.Clock.SimTime = StepTime(s, kDt);
       if (batches) {
-        const int n = std::min(kBatchSteps, c.Steps - s);
+        const int n = std::min(BatchSteps(f->Plan), c.Steps - s);
         StepRunBatch(f->Plan, n, batch);
         s += n;
       } else {

@@ -78,6 +78,7 @@ struct TRunPlan {
   // -1 until looked at for these kinds, 0 no, 1 yes, 2 yes and readied
   // for them.
   int8_t Batches = -1;
+  int8_t BatchSteps = 0;  // the steps of a whole batch, when it has them
 };
 
 }  // namespace vemo

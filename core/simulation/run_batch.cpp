@@ -185,9 +185,14 @@ bool PlanBatches(TRunPlan& plan) {
       chain = Batched(r.Op) && (r.Op == TRunOp::Hold || r.InIsPrevious);
     }
     plan.Batches = chain ? 1 : 0;
+    bool held = false;
+    for (size_t i = 0; i < n && chain; ++i) held |= plan.Records[i].Op == TRunOp::PulseAmplitude;
+    plan.BatchSteps = static_cast<int8_t>(held ? kHeldBatchSteps : kBatchSteps);
   }
   return plan.Batches > 0;
 }
+
+int BatchSteps(const TRunPlan& plan) { return plan.BatchSteps; }
 
 int32_t RecordOf(const TRunPlan& plan, const void* block) {
   if (!block) return -1;
@@ -204,6 +209,8 @@ bool StepRunBatch(TRunPlan& plan, int count, TRunBatch& batch) {
   const TObserved observed{batch.Columns, batch.Values};
   if (count == kBatchSteps)
     StepRecords<kBatchSteps>(plan, count, batch.Signal.data(), batch.Saved.data(), observed);
+  else if (count == kHeldBatchSteps)
+    StepRecords<kHeldBatchSteps>(plan, count, batch.Signal.data(), batch.Saved.data(), observed);
   else
     StepRecords<0>(plan, count, batch.Signal.data(), batch.Saved.data(), observed);
   if (!std::fetestexcept(kFaults)) return true;

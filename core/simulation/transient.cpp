@@ -152,7 +152,7 @@ bool TTransientRun::RunSegment() {
     }
     // A batch ends at the segment's end and at the next question to the
     // window, so whatever the window changes, the steps after it see.
-    int64_t size = std::min<int64_t>(kBatchSteps, last - Steps);
+    int64_t size = std::min<int64_t>(BatchSteps(field.Plan), last - Steps);
     if (Progress) size = std::min<int64_t>(size, 201 - counter % 201);
     const int64_t end = Steps + size;
     if (!StepRunBatch(field.Plan, static_cast<int>(size), batch)) {
