@@ -1,6 +1,7 @@
 // The simulation engine: orders the run list, rejects algebraic loops,
 // chooses the step and steps every block of a run.
 #pragma once
+#include <cfenv>
 #include <cstdint>
 
 #include "model/field.h"
@@ -26,6 +27,8 @@ void PrepareRun(TField& field);
 // let it drift. One run segment (a window's page, a batch run) has at most
 // kMaxRunSteps steps.
 inline constexpr int64_t kMaxRunSteps = 1'000'000'000;
+// The floating-point faults that stop a run.
+inline constexpr int kRunFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
 inline double StepTime(int64_t k, double dt) { return static_cast<double>(k) * dt; }
 // The number of steps k = first, first + 1, ... whose time k·dt lies before
 // end. False when dt is not a positive finite number, end is NaN or +inf,

@@ -6,13 +6,11 @@
 #include "blocks/linear.h"
 #include "blocks/nonlinear.h"
 #include "blocks/pulse.h"
-#include "simulation/run_plan.h"
+#include "simulation/engine.h"
 
 namespace vemo {
 
 namespace {
-constexpr int kFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
-
 // The kinds a batch steps: their whole state is in the record, and they
 // read nothing but their input and their constants.
 bool Batched(TRunOp op) {
@@ -213,7 +211,7 @@ bool StepRunBatch(TRunPlan& plan, int count, TRunBatch& batch) {
     StepRecords<kHeldBatchSteps>(plan, count, batch.Signal.data(), batch.Saved.data(), observed);
   else
     StepRecords<0>(plan, count, batch.Signal.data(), batch.Saved.data(), observed);
-  if (!std::fetestexcept(kFaults)) return true;
+  if (!std::fetestexcept(kRunFaults)) return true;
   Restore(plan, batch.Saved.data());
   return false;
 }

@@ -7,6 +7,7 @@
 #include "blocks/nonlinear.h"
 #include "blocks/param_control.h"
 #include "blocks/pulse.h"
+#include "simulation/engine.h"
 
 namespace vemo {
 
@@ -14,8 +15,6 @@ namespace {
 // The input of a block with none.
 const double kNoInput = 0.0;
 
-// The floating-point faults that end a run (simulation/transient.h).
-constexpr int kFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
 
 // Lets the block choose its record's kind and constants for step dt. A
 // constant whose computation faults (a division by zero, an overflow) is
@@ -23,11 +22,11 @@ constexpr int kFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
 // as a run without records would; the fault flags are as before the call.
 void PlanRecord(TRunRecord& r, double dt) {
   std::fexcept_t flags;
-  std::fegetexceptflag(&flags, kFaults);
-  std::feclearexcept(kFaults);
+  std::fegetexceptflag(&flags, kRunFaults);
+  std::feclearexcept(kRunFaults);
   r.Block->PlanStep(r, dt);
-  if (std::fetestexcept(kFaults)) r.Op = TRunOp::Virtual;
-  std::fesetexceptflag(&flags, kFaults);
+  if (std::fetestexcept(kRunFaults)) r.Op = TRunOp::Virtual;
+  std::fesetexceptflag(&flags, kRunFaults);
 }
 
 // The kinds whose step ignores x: it need not be loaded for them.
@@ -119,14 +118,14 @@ void RefreshRunPlan(TField& field, double dt) {
   SyncRunOutputs(plan);
   // All at once; only when some constant faulted, record by record.
   std::fexcept_t flags;
-  std::fegetexceptflag(&flags, kFaults);
-  std::feclearexcept(kFaults);
+  std::fegetexceptflag(&flags, kRunFaults);
+  std::feclearexcept(kRunFaults);
   for (TRunRecord& r : plan.Records)
     if (r.Block) r.Block->PlanStep(r, dt);
-  if (std::fetestexcept(kFaults))
+  if (std::fetestexcept(kRunFaults))
     for (TRunRecord& r : plan.Records)
       if (r.Block) PlanRecord(r, dt);
-  std::fesetexceptflag(&flags, kFaults);
+  std::fesetexceptflag(&flags, kRunFaults);
   plan.Dt = dt;
   plan.Threaded = false;
   plan.Batches = -1;

@@ -140,9 +140,10 @@ bool TTransientRun::RunSegment() {
     Prog.Clock.TimeStep = Dt;
     if (field.Plan.Dt != Dt) RefreshRunPlan(field, Dt);
     if (!Batches || !PlanBatches(field.Plan)) {
-      // One step, then the plan is looked at again (a window's events may
-      // have changed the scheme's parameters).
-      if (stepToEnd(Steps + 1)) break;
+      // A step at a time up to the next question to the window (its events
+      // may change the scheme), then the plan is looked at again.
+      const int64_t end = Progress ? std::min<int64_t>(last, Steps + 201 - counter % 201) : last;
+      if (stepToEnd(end)) break;
       continue;
     }
     if (!batchesReady) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/field.h"
+#include "simulation/engine.h"
 #include "simulation/sample_store.h"
 
 namespace vemo {
@@ -15,8 +16,6 @@ namespace vemo {
 inline constexpr const char* kRunMathError =
     "Мат.ошибка. Возможно в системе сильно расходящийся процесс!";
 inline constexpr double kSampleLimit = 1e20;
-// The floating-point faults that stop a run.
-inline constexpr int kRunFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
 
 // A sample as stored: held at the limit beyond ±kSampleLimit.
 inline double ClampSample(double v) {
